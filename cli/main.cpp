@@ -1,0 +1,86 @@
+// terrafind: the command-line host of the Terrafind library.
+#include "commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+QList<CCommand> AllCommands()
+{
+    return DatabaseCommands();
+}
+
+void PrintHelp(FILE* out)
+{
+    std::fprintf(out,
+        "Usage: terrafind [OPTIONS] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Lists, reads and edits the places of the Terrafind place database.\n"
+        "\n"
+        "Options:\n"
+        "  --json        print one JSON object instead of text\n"
+        "  --arabic      list names in Arabic, in Arabic order\n"
+        "  --db PATH     use the place database at PATH instead of the per-user one\n"
+        "                (same as setting TERRAFIND_DB=PATH)\n"
+        "  -h, --help    show this help\n"
+        "\n"
+        "Commands:\n");
+    for (const CCommand& command : AllCommands())
+        std::fprintf(out, "  %-15s %-38s %s\n", command.name, command.arguments, command.summary);
+    std::fprintf(out,
+        "\n"
+        "The per-user place database is $XDG_DATA_HOME/terrafind/KVCities\n"
+        "(~/.local/share/terrafind/KVCities); it is created from the shipped one on\n"
+        "first use. Positions are signed degrees and minutes, east and north positive,\n"
+        "the minutes carrying the sign of their degrees. Time zones are in hours.\n"
+        "\n"
+        "Exit status: 0 success, 1 the operation failed, 2 usage error.\n");
+}
+
+int Usage(const QString& message)
+{
+    std::fprintf(stderr, "terrafind: %s\nTry 'terrafind --help'.\n", qPrintable(message));
+    return kUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    CContext context;
+    QStringList args = app.arguments().mid(1);
+
+    // Global options come before the command.
+    while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-'))) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
+            PrintHelp(stdout);
+            return kSuccess;
+        } else if (option == QLatin1String("--json")) {
+            context.json = true;
+        } else if (option == QLatin1String("--arabic")) {
+            context.arabic = true;
+        } else if (option == QLatin1String("--db")) {
+            if (args.isEmpty())
+                return Usage(QStringLiteral("--db needs a path"));
+            qputenv("TERRAFIND_DB", args.takeFirst().toLocal8Bit());
+        } else {
+            return Usage(QStringLiteral("unknown option '%1'").arg(option));
+        }
+    }
+    if (args.isEmpty())
+        return Usage(QStringLiteral("no command given"));
+
+    const QString name = args.takeFirst();
+    for (const CCommand& command : AllCommands()) {
+        if (name != QLatin1String(command.name))
+            continue;
+        if (command.argumentCount >= 0 && args.size() != command.argumentCount)
+            return Usage(QStringLiteral("usage: terrafind %1 %2").arg(name, QLatin1String(command.arguments)));
+        return command.run(context, args);
+    }
+    return Usage(QStringLiteral("unknown command '%1'").arg(name));
+}

@@ -1,0 +1,15 @@
+// Name orderings of the place tables.
+//
+// Country and City declare name COLLATE english and arabic_name COLLATE
+// arabic. SQLite's own NOCASE folds ASCII only and orders every accented or
+// Arabic letter by its code point, which puts "Ålesund" after "Zurich" and
+// scatters Arabic letters that share a base form. Both orderings therefore
+// come from ICU's collation tables through QCollator: English names
+// case-insensitively by the English rules, Arabic names by the Arabic rules.
+// Every connection must register them before it touches those columns.
+#pragma once
+
+struct sqlite3;
+
+// SQLite status of the registration.
+int RegisterNameCollations(sqlite3* db);

@@ -1,0 +1,51 @@
+#include "placestore.h"
+
+#include <terrafind/terrafind.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+static void InitShippedDatabase()
+{
+    // The resource lives in the same objects as this file; naming it keeps
+    // a static link from dropping it.
+    Q_INIT_RESOURCE(placedb);
+}
+
+QString PlaceDatabaseLocation()
+{
+    if (const QString own = qEnvironmentVariable("TERRAFIND_DB"); !own.isEmpty())
+        return own;
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/terrafind/KVCities");
+}
+
+QString PlaceDatabasePath()
+{
+    const QString path = PlaceDatabaseLocation();
+    if (!qEnvironmentVariableIsEmpty("TERRAFIND_DB") || QFileInfo::exists(path))
+        return path;
+
+    InitShippedDatabase();
+    QFile shipped(QStringLiteral(":/terrafind/KVCities"));
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !shipped.open(QIODevice::ReadOnly))
+        return {};
+    // Written under a temporary name and renamed, so a reader never sees a
+    // half-copied database.
+    QSaveFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(shipped.readAll()) != shipped.size()
+        || !copy.commit())
+        return {};
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                    | QFile::ReadOther);
+    return path;
+}
+
+QString PlaceDatabaseFile()
+{
+    return PlaceDatabaseLocation();
+}

@@ -1,0 +1,281 @@
+#include "provider.h"
+
+#include "collation.h"
+#include "placestore.h"
+#include "status.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+
+// Prepares the one statement of text. A second statement after the first
+// is refused rather than silently dropped or run.
+HRESULT Prepare(sqlite3* db, const QString& text, sqlite3_stmt** stmt)
+{
+    *stmt = nullptr;
+    const void* tail = nullptr;
+    const int bytes = int(text.size() * sizeof(QChar));
+    if (const int rc = sqlite3_prepare16_v2(db, text.utf16(), bytes, stmt, &tail); rc != SQLITE_OK)
+        return StatusFromSqlite(sqlite3_extended_errcode(db));
+    const auto used = static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(text.utf16());
+    if (used < text.size()) {
+        sqlite3_stmt* next = nullptr;
+        const QString rest = text.mid(used);
+        const int rc = sqlite3_prepare16_v2(db, rest.utf16(), int(rest.size() * sizeof(QChar)), &next, nullptr);
+        sqlite3_finalize(next);
+        if (rc != SQLITE_OK || next) {
+            sqlite3_finalize(*stmt);
+            *stmt = nullptr;
+            return rc != SQLITE_OK ? StatusFromSqlite(sqlite3_extended_errcode(db)) : TF_E_MULTIPLESTATEMENTS;
+        }
+    }
+    if (!*stmt) // only blanks or comments
+        return StatusFromSqlite(SQLITE_MISUSE);
+    return S_OK;
+}
+
+} // namespace
+
+// ---- connection -----------------------------------------------------------
+
+CConnection::CConnection() = default;
+
+CConnection::~CConnection()
+{
+    Close();
+}
+
+HRESULT CConnection::Open(const QString& connection)
+{
+    Close();
+    const QString path = connection == QStringView(kPlaceConnection) ? PlaceDatabasePath() : connection;
+    if (path.isEmpty())
+        return StatusFromSqlite(SQLITE_CANTOPEN);
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = RegisterNameCollations(db);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (rc != SQLITE_OK) {
+        const int code = db ? sqlite3_extended_errcode(db) : rc;
+        sqlite3_close_v2(db);
+        return StatusFromSqlite(code != SQLITE_OK ? code : rc);
+    }
+    m_db = db;
+
+    // Opening is lazy in SQLite: reading the schema is what tells a place
+    // database from garbage, an empty file or some other database.
+    CRecordset tables;
+    HRESULT status = tables.Open(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+        "('Region', 'Country', 'Region2County', 'City')"), this);
+    CVariant count;
+    if (status >= 0)
+        status = tables.GetValue(0, &count);
+    tables.Close();
+    if (status >= 0 && count.ToInt64() != 4)
+        status = TF_E_NOTPLACEDB;
+    if (status < 0)
+        Close();
+    return status;
+}
+
+void CConnection::Close()
+{
+    // close_v2 defers the close until every statement is finalised.
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+HRESULT CConnection::Execute(const QString& statement)
+{
+    if (!m_db)
+        return E_FAIL;
+    CProviderRegistry::Instance().Trace(statement);
+    sqlite3_stmt* stmt = nullptr;
+    if (const HRESULT status = Prepare(m_db, statement, &stmt); status < 0)
+        return status;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE ? S_OK : StatusFromSqlite(sqlite3_extended_errcode(m_db));
+}
+
+HRESULT CConnection::BeginTrans(std::int32_t* level)
+{
+    // IMMEDIATE takes the write lock at once, so a writer elsewhere is
+    // waited for here and not halfway through the transaction.
+    const HRESULT status = Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    if (status >= 0 && level)
+        *level = 1;
+    return status;
+}
+
+HRESULT CConnection::CommitTrans()
+{
+    return Execute(QStringLiteral("COMMIT"));
+}
+
+HRESULT CConnection::RollbackTrans()
+{
+    return Execute(QStringLiteral("ROLLBACK"));
+}
+
+// ---- recordset ------------------------------------------------------------
+
+CRecordset::CRecordset() = default;
+
+CRecordset::~CRecordset()
+{
+    Close();
+}
+
+HRESULT CRecordset::Open(const QString& source, CConnection* connection)
+{
+    Close();
+    if (!connection || !connection->IsOpen())
+        return E_FAIL;
+    CProviderRegistry::Instance().Trace(source);
+    if (const HRESULT status = Prepare(connection->Handle(), source, &m_stmt); status < 0)
+        return status;
+    const HRESULT status = Step();
+    if (status < 0)
+        Close();
+    return status;
+}
+
+void CRecordset::Close()
+{
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_hasRow = false;
+}
+
+HRESULT CRecordset::Step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    m_hasRow = rc == SQLITE_ROW;
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return S_OK;
+    return StatusFromSqlite(sqlite3_extended_errcode(sqlite3_db_handle(m_stmt)));
+}
+
+HRESULT CRecordset::GetEOF(std::int16_t* eof) const
+{
+    if (!m_stmt || !eof)
+        return E_FAIL;
+    *eof = m_hasRow ? 0 : 1;
+    return S_OK;
+}
+
+HRESULT CRecordset::MoveNext()
+{
+    if (!m_stmt || !m_hasRow)
+        return E_FAIL;
+    return Step();
+}
+
+HRESULT CRecordset::MoveFirst()
+{
+    if (!m_stmt)
+        return E_FAIL;
+    sqlite3_reset(m_stmt);
+    return Step();
+}
+
+HRESULT CRecordset::GetFieldCount(std::int32_t* count) const
+{
+    if (!m_stmt || !count)
+        return E_FAIL;
+    *count = sqlite3_column_count(m_stmt);
+    return S_OK;
+}
+
+HRESULT CRecordset::GetValue(std::int32_t index, CVariant* value) const
+{
+    if (!m_stmt || !m_hasRow || !value || index < 0 || index >= sqlite3_column_count(m_stmt))
+        return E_FAIL;
+    switch (sqlite3_column_type(m_stmt, index)) {
+    case SQLITE_NULL:
+        *value = CVariant::Null();
+        break;
+    case SQLITE_INTEGER:
+        *value = CVariant(std::int64_t(sqlite3_column_int64(m_stmt, index)));
+        break;
+    case SQLITE_FLOAT:
+        *value = CVariant(sqlite3_column_double(m_stmt, index));
+        break;
+    default: {
+        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(m_stmt, index));
+        const int bytes = sqlite3_column_bytes16(m_stmt, index);
+        *value = CVariant(QString(text, bytes / int(sizeof(QChar))));
+    }
+    }
+    return S_OK;
+}
+
+// ---- registry -------------------------------------------------------------
+
+CProviderRegistry::CProviderRegistry()
+    : m_registered{ProviderClass::Connection30, ProviderClass::Recordset30,
+                   ProviderClass::Connection31, ProviderClass::Recordset31}
+{
+}
+
+CProviderRegistry& CProviderRegistry::Instance()
+{
+    static CProviderRegistry registry;
+    return registry;
+}
+
+HRESULT CProviderRegistry::CreateConnection(const QUuid& clsid, std::unique_ptr<CConnection>* out) const
+{
+    if (clsid != ProviderClass::Connection30 && clsid != ProviderClass::Connection31)
+        return REGDB_E_CLASSNOTREG;
+    if (!IsRegistered(clsid))
+        return REGDB_E_CLASSNOTREG;
+    *out = std::make_unique<CConnection>();
+    return S_OK;
+}
+
+HRESULT CProviderRegistry::CreateRecordset(const QUuid& clsid, std::unique_ptr<CRecordset>* out) const
+{
+    if (clsid != ProviderClass::Recordset30 && clsid != ProviderClass::Recordset31)
+        return REGDB_E_CLASSNOTREG;
+    if (!IsRegistered(clsid))
+        return REGDB_E_CLASSNOTREG;
+    *out = std::make_unique<CRecordset>();
+    return S_OK;
+}
+
+void CProviderRegistry::Register(const QUuid& clsid)
+{
+    if (!IsRegistered(clsid))
+        m_registered.append(clsid);
+}
+
+void CProviderRegistry::Unregister(const QUuid& clsid)
+{
+    m_registered.removeAll(clsid);
+}
+
+bool CProviderRegistry::IsRegistered(const QUuid& clsid) const
+{
+    return m_registered.contains(clsid);
+}
+
+void CProviderRegistry::SetStatementTrace(std::function<void(const QString&)> trace)
+{
+    m_trace = std::move(trace);
+}
+
+void CProviderRegistry::Trace(const QString& statement) const
+{
+    if (m_trace)
+        m_trace(statement);
+}

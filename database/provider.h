@@ -1,0 +1,109 @@
+// The database provider behind both place-database back ends: a
+// connection and a forward-only, read-only recordset over SQLite, created
+// by class ID through a small registry.
+//
+// The registry keeps the provider's two versions apart only by their class
+// IDs; both versions run the same SQLite code. Removing a class from the
+// registry makes "provider not registered" a real path.
+#pragma once
+
+#include "variant.h"
+
+#include <terrafind/terrafind.h>
+
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class CRecordset;
+
+// One open database file. Every connection registers the name collations
+// the place tables are declared with, and waits up to two seconds for a
+// database that another process is writing.
+class CConnection {
+public:
+    CConnection();
+    ~CConnection();
+    CConnection(const CConnection&) = delete;
+    CConnection& operator=(const CConnection&) = delete;
+
+    // The connection text "\windows\KVCities" names the per-user place
+    // database (see PlaceDatabasePath); any other text is a file path.
+    // Only an existing SQLite file holding the four place tables opens.
+    HRESULT Open(const QString& connection);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    // Runs one statement to its end; rows it yields are discarded.
+    HRESULT Execute(const QString& statement);
+    // Nesting level out: always 1, transactions do not nest.
+    HRESULT BeginTrans(std::int32_t* level);
+    HRESULT CommitTrans();
+    HRESULT RollbackTrans();
+
+    sqlite3* Handle() const { return m_db; }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Rows of one query, read front to back. MoveFirst runs the query again.
+class CRecordset {
+public:
+    CRecordset();
+    ~CRecordset();
+    CRecordset(const CRecordset&) = delete;
+    CRecordset& operator=(const CRecordset&) = delete;
+
+    HRESULT Open(const QString& source, CConnection* connection);
+    void Close();
+    // *eof nonzero when there is no current row.
+    HRESULT GetEOF(std::int16_t* eof) const;
+    HRESULT MoveNext();
+    HRESULT MoveFirst();
+    HRESULT GetFieldCount(std::int32_t* count) const;
+    // Value of 0-based column index of the current row.
+    HRESULT GetValue(std::int32_t index, CVariant* value) const;
+
+private:
+    HRESULT Step();
+
+    sqlite3_stmt* m_stmt = nullptr;
+    bool m_hasRow = false;
+};
+
+// Class IDs of the provider's two versions.
+namespace ProviderClass {
+inline const QUuid Connection30{"{113033F9-F682-11D2-BB62-00C04F680ACC}"};
+inline const QUuid Recordset30{"{113033F8-F682-11D2-BB62-00C04F680ACC}"};
+inline const QUuid Connection31{"{7727312D-B4AF-437B-9758-869ECE73A574}"};
+inline const QUuid Recordset31{"{DC88C62E-7BF6-4CCE-A00C-C27D3906D562}"};
+}
+
+class CProviderRegistry {
+public:
+    static CProviderRegistry& Instance();
+
+    // REGDB_E_CLASSNOTREG when clsid is not a registered connection class.
+    HRESULT CreateConnection(const QUuid& clsid, std::unique_ptr<CConnection>* out) const;
+    HRESULT CreateRecordset(const QUuid& clsid, std::unique_ptr<CRecordset>* out) const;
+
+    void Register(const QUuid& clsid);
+    void Unregister(const QUuid& clsid);
+    bool IsRegistered(const QUuid& clsid) const;
+
+    // Called with every statement text the provider receives, before it
+    // runs; tests read the exact texts through it. Empty to switch off.
+    void SetStatementTrace(std::function<void(const QString&)> trace);
+    void Trace(const QString& statement) const;
+
+private:
+    CProviderRegistry();
+
+    QList<QUuid> m_registered;
+    std::function<void(const QString&)> m_trace;
+};

@@ -1,0 +1,12 @@
+// Every test executable runs inside a QApplication (offscreen under ctest),
+// so widget, font and collation code behaves as in a host.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
