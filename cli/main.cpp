@@ -28,7 +28,7 @@ void PrintHelp(FILE* out)
         "\n"
         "Commands:\n");
     for (const CCommand& command : AllCommands())
-        std::fprintf(out, "  %-15s %-38s %s\n", command.name, command.arguments, command.summary);
+        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
     std::fprintf(out,
         "\n"
         "The per-user place database is $XDG_DATA_HOME/terrafind/KVCities\n"
