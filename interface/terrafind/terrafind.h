@@ -211,3 +211,6 @@ public:
 protected:
     int ProviderVersion() const override { return 31; }
 };
+
+// The read-only back end over a city file.
+#include <terrafind/terrafindfile.h>
