@@ -1,0 +1,181 @@
+// Place-database back end speed, on the shipped database and on a synthetic
+// one of 150,000 cities built at start-up (in a temporary directory).
+//
+// Targets: every read under 1 ms on the shipped data; GetCities of the
+// largest country under 5 ms on the synthetic database.
+#include "database/collation.h"
+
+#include <terrafind/terrafind.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+namespace {
+
+QTemporaryDir g_dir;
+
+QString ShippedCopy()
+{
+    const QString path = g_dir.filePath(QStringLiteral("shipped"));
+    if (!QFile::exists(path))
+        QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+QString RandomName(QRandomGenerator& random, char16_t first, char16_t last, int length)
+{
+    QString name;
+    for (int i = 0; i < length; ++i)
+        name += QChar(char16_t(first + random.bounded(int(last - first) + 1)));
+    return name;
+}
+
+// 250 countries; city counts fall off with the country's rank so that the
+// largest country holds about a tenth of the 150,000 cities.
+QString Synthetic()
+{
+    const QString path = g_dir.filePath(QStringLiteral("synthetic"));
+    if (QFile::exists(path))
+        return path;
+    QFile schema(QStringLiteral(TERRAFIND_SOURCE_DIR "/database/schema.sql"));
+    schema.open(QIODevice::ReadOnly);
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    RegisterNameCollations(db);
+    sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    QRandomGenerator random(1256);
+    sqlite3_stmt* country = nullptr;
+    sqlite3_stmt* city = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO Country VALUES (?, ?, ?, 2)", -1, &country, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO City VALUES (?, ?, ?, 10, 20, 30, 40, 30, ?)", -1, &city, nullptr);
+    int cityID = 0;
+    for (int c = 1; c <= 250; ++c) {
+        const QString name = RandomName(random, u'a', u'z', 9), arabic = RandomName(random, u'\u0627', u'\u064A', 7);
+        sqlite3_bind_int(country, 1, c);
+        sqlite3_bind_text16(country, 2, name.utf16(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text16(country, 3, arabic.utf16(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(country);
+        sqlite3_reset(country);
+        const int cities = c == 250 ? 150000 - cityID : std::max(1, int(15000.0 / (1 + (c - 1) * 0.35)));
+        for (int i = 0; i < cities && cityID < 150000; ++i) {
+            const QString cityName = RandomName(random, u'a', u'z', 10), cityArabic = RandomName(random, u'\u0627', u'\u064A', 8);
+            sqlite3_bind_int(city, 1, ++cityID);
+            sqlite3_bind_text16(city, 2, cityName.utf16(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text16(city, 3, cityArabic.utf16(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(city, 4, c);
+            sqlite3_step(city);
+            sqlite3_reset(city);
+        }
+    }
+    sqlite3_finalize(country);
+    sqlite3_finalize(city);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+// Opens the back end on a database; largest is the country with most cities.
+struct Opened {
+    explicit Opened(const QString& path, bool arabic = false)
+    {
+        qputenv("TERRAFIND_DB", path.toLocal8Bit());
+        places.Init();
+        if (arabic)
+            places.SetArabic();
+        places.CheckCountryExisting(QStringLiteral("SELECT County_ID FROM City GROUP BY County_ID "
+                                                   "ORDER BY count(*) DESC LIMIT 1"), &largest);
+        places.CheckCountryExisting(QStringLiteral("SELECT ID FROM City WHERE County_ID = %1 LIMIT 1").arg(largest), &city);
+    }
+    CTerrafind30 places;
+    std::uint32_t largest = 0, city = 0;
+};
+
+void AllCountries(benchmark::State& state)
+{
+    Opened db(ShippedCopy(), state.range(0));
+    for (auto _ : state) {
+        QStringList names;
+        QList<unsigned int> ids;
+        if (db.places.GetAllCountries(&names, &ids) < 0 || names.isEmpty())
+            state.SkipWithError("GetAllCountries failed");
+        benchmark::DoNotOptimize(names);
+    }
+}
+BENCHMARK(AllCountries)->ArgName("arabic")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void CitiesOfLargestCountry(benchmark::State& state)
+{
+    Opened db(state.range(0) ? Synthetic() : ShippedCopy(), state.range(1));
+    for (auto _ : state) {
+        QStringList names;
+        QList<unsigned int> ids;
+        if (db.places.GetCities(db.largest, &names, &ids) < 0 || names.isEmpty())
+            state.SkipWithError("GetCities failed");
+        benchmark::DoNotOptimize(names);
+    }
+    state.counters["cities"] = [&] { QStringList n; QList<unsigned int> i; db.places.GetCities(db.largest, &n, &i); return double(n.size()); }();
+}
+BENCHMARK(CitiesOfLargestCountry)->ArgNames({"synthetic", "arabic"})->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMicrosecond);
+
+void CountriesOfATap(benchmark::State& state)
+{
+    Opened db(ShippedCopy());
+    // The centre of the first region that lists countries.
+    std::uint32_t region = 0;
+    db.places.CheckCountryExisting(QStringLiteral("SELECT RegionID FROM Region2County LIMIT 1"), &region);
+    std::uint32_t x = 0, y = 0;
+    db.places.CheckCountryExisting(QStringLiteral("SELECT (x + x_) / 2 FROM Region WHERE ID = %1").arg(region), &x);
+    db.places.CheckCountryExisting(QStringLiteral("SELECT (y + y_) / 2 FROM Region WHERE ID = %1").arg(region), &y);
+    for (auto _ : state) {
+        QStringList names;
+        QList<unsigned int> ids;
+        if (db.places.GetCountries(x, y, &names, &ids) < 0)
+            state.SkipWithError("GetCountries failed");
+        benchmark::DoNotOptimize(names);
+    }
+}
+BENCHMARK(CountriesOfATap)->Unit(benchmark::kMicrosecond);
+
+void OneCity(benchmark::State& state)
+{
+    Opened db(ShippedCopy());
+    for (auto _ : state) {
+        CCity city;
+        if (db.places.GetCity(db.city, &city) < 0)
+            state.SkipWithError("GetCity failed");
+        benchmark::DoNotOptimize(city);
+    }
+}
+BENCHMARK(OneCity)->Unit(benchmark::kMicrosecond);
+
+void AddOneCity(benchmark::State& state)
+{
+    Opened db(ShippedCopy());
+    static int n = 0; // the database keeps the cities of earlier runs
+    for (auto _ : state) {
+        std::uint32_t id = 0;
+        const HRESULT status = db.places.AddCity(db.largest, QStringLiteral("Bench %1").arg(++n),
+                                                 QStringLiteral("مدينة"), 1, 2, 3, 4, 3.0, &id);
+        if (status < 0)
+            state.SkipWithError(qPrintable(QStringLiteral("AddCity: ") + DescribeStatus(status)));
+    }
+}
+BENCHMARK(AddOneCity)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
