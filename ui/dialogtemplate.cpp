@@ -1,0 +1,185 @@
+#include "dialogtemplate.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIntValidator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTreeWidget>
+
+static void InitDialogResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+const char kControlId[] = "controlId";
+
+QJsonObject AllTemplates()
+{
+    InitDialogResources();
+    QFile file(QStringLiteral(":/terrafind/dialogs.json"));
+    file.open(QIODevice::ReadOnly);
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QRect RectOf(const QJsonValue& value)
+{
+    const QJsonArray a = value.toArray();
+    return QRect(a.at(0).toInt(), a.at(1).toInt(), a.at(2).toInt(), a.at(3).toInt());
+}
+
+QWidget* DefaultControl(const CControlTemplate& control, QWidget* parent)
+{
+    const QString& kind = control.kind;
+    if (kind == QLatin1String("static")) {
+        auto* label = new QLabel(control.text, parent);
+        if (control.styles.contains(QLatin1String("centre")))
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        else
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (control.styles.contains(QLatin1String("border")))
+            label->setFrameShape(QFrame::Box);
+        return label;
+    }
+    if (kind == QLatin1String("groupbox"))
+        return new QGroupBox(control.text, parent);
+    if (kind == QLatin1String("button"))
+        return new QPushButton(control.text, parent);
+    if (kind == QLatin1String("radio"))
+        return new QRadioButton(control.text, parent);
+    if (kind == QLatin1String("edit")) {
+        auto* edit = new QLineEdit(parent);
+        if (control.styles.contains(QLatin1String("digits")))
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        return edit;
+    }
+    if (kind == QLatin1String("combobox")) {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(false);
+        return combo;
+    }
+    if (kind == QLatin1String("progress")) {
+        auto* progress = new QProgressBar(parent);
+        progress->setTextVisible(false);
+        return progress;
+    }
+    if (kind == QLatin1String("listview")) {
+        auto* list = new QTreeWidget(parent);
+        list->setHeaderHidden(true);
+        list->setRootIsDecorated(false);
+        list->setColumnCount(1);
+        return list;
+    }
+    return new QWidget(parent);
+}
+
+} // namespace
+
+CDialogTemplate CDialogTemplate::Load(int id)
+{
+    const QJsonObject object = AllTemplates().value(QString::number(id)).toObject();
+    CDialogTemplate dialog;
+    if (object.isEmpty())
+        return dialog;
+    dialog.id = id;
+    dialog.caption = object.value(QStringLiteral("caption")).toString();
+    const QJsonArray size = object.value(QStringLiteral("size")).toArray();
+    dialog.units = QSize(size.at(0).toInt(), size.at(1).toInt());
+    for (const QJsonValue& value : object.value(QStringLiteral("controls")).toArray()) {
+        const QJsonObject c = value.toObject();
+        CControlTemplate control;
+        control.id = c.value(QStringLiteral("id")).toInt();
+        control.kind = c.value(QStringLiteral("kind")).toString();
+        control.text = c.value(QStringLiteral("text")).toString();
+        control.units = RectOf(c.value(QStringLiteral("rect")));
+        for (const QJsonValue& style : c.value(QStringLiteral("styles")).toArray())
+            control.styles.append(style.toString());
+        dialog.controls.append(control);
+    }
+    return dialog;
+}
+
+const CControlTemplate* CDialogTemplate::Control(int id) const
+{
+    for (const CControlTemplate& control : controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
+QFont DialogFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), font.family()});
+    font.setPointSize(8);
+    return font;
+}
+
+QSize DialogBaseUnits(const QFont& font)
+{
+    // The average width of the Latin letters, rounded, and the font height.
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSize((letters / 26 + 1) / 2, metrics.height());
+}
+
+QRect DialogUnitsToPixels(const QRect& units, QSize base)
+{
+    const auto x = [&](int v) { return (v * base.width() + 2) / 4; };
+    const auto y = [&](int v) { return (v * base.height() + 4) / 8; };
+    return QRect(x(units.x()), y(units.y()), x(units.width()), y(units.height()));
+}
+
+void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFactory& make)
+{
+    const QFont font = DialogFont();
+    parent->setFont(font);
+    const QSize base = DialogBaseUnits(font);
+    parent->resize(DialogUnitsToPixels(QRect(QPoint(), dialog.units), base).size());
+
+    // Radio buttons are exclusive within a run that starts at a "group" style.
+    QButtonGroup* radios = nullptr;
+    for (const CControlTemplate& control : dialog.controls) {
+        QWidget* widget = make ? make(control, parent) : nullptr;
+        if (!widget)
+            widget = DefaultControl(control, parent);
+        widget->setObjectName(QString::number(control.id));
+        widget->setProperty(kControlId, control.id);
+        widget->setFont(font);
+        widget->setGeometry(DialogUnitsToPixels(control.units, base));
+        widget->setVisible(!control.styles.contains(QLatin1String("hidden")));
+        widget->setEnabled(!control.styles.contains(QLatin1String("disabled")));
+        if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+            if (!radios || control.styles.contains(QLatin1String("group")))
+                radios = new QButtonGroup(parent);
+            radios->addButton(radio);
+        } else {
+            radios = nullptr;
+        }
+    }
+}
+
+QWidget* FindControl(const QWidget* parent, int id)
+{
+    if (!parent)
+        return nullptr;
+    const auto children = parent->findChildren<QWidget*>();
+    for (QWidget* child : children)
+        if (child->property(kControlId).toInt() == id && child->property(kControlId).isValid())
+            return child;
+    return nullptr;
+}
