@@ -35,6 +35,7 @@ struct CCommand {
 };
 
 QList<CCommand> DatabaseCommands();
+QList<CCommand> FileCommands();
 
 // Parses a decimal integer argument; prints a usage error when it is not one.
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value);

@@ -13,6 +13,19 @@ CTerrafind* CContext::Backend()
     if (m_tried)
         return m_backend.get();
     m_tried = true;
+    if (!cityFileDirectory.isEmpty()) {
+        auto file = std::make_unique<CTerrafindFile>();
+        if (!file->Init(cityFileDirectory.utf16())) {
+            const QString separator = cityFileDirectory.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
+            std::fprintf(stderr, "terrafind: cannot open %s%skvCities.bin: missing, unreadable or not a city file\n",
+                         qPrintable(cityFileDirectory), qPrintable(separator));
+            return nullptr;
+        }
+        if (arabic)
+            file->SetArabic();
+        m_backend = std::move(file);
+        return m_backend.get();
+    }
     auto backend = std::make_unique<CTerrafind30>();
     if (!backend->Init()) {
         const QString where = qEnvironmentVariableIsEmpty("TERRAFIND_DB")

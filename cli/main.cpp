@@ -9,7 +9,7 @@ namespace {
 
 QList<CCommand> AllCommands()
 {
-    return DatabaseCommands();
+    return DatabaseCommands() + FileCommands();
 }
 
 void PrintHelp(FILE* out)
@@ -24,6 +24,9 @@ void PrintHelp(FILE* out)
         "  --arabic      list names in Arabic, in Arabic order\n"
         "  --db PATH     use the place database at PATH instead of the per-user one\n"
         "                (same as setting TERRAFIND_DB=PATH)\n"
+        "  --file DIR    read the city file DIR/kvCities.bin instead (read-only); there\n"
+        "                'cities' lists each city's index within its country and 'city'\n"
+        "                takes a city's number in the whole file\n"
         "  -h, --help    show this help\n"
         "\n"
         "Commands:\n");
@@ -67,6 +70,10 @@ int main(int argc, char** argv)
             if (args.isEmpty())
                 return Usage(QStringLiteral("--db needs a path"));
             qputenv("TERRAFIND_DB", args.takeFirst().toLocal8Bit());
+        } else if (option == QLatin1String("--file")) {
+            if (args.isEmpty() || args.first().isEmpty())
+                return Usage(QStringLiteral("--file needs a directory"));
+            context.cityFileDirectory = args.takeFirst();
         } else {
             return Usage(QStringLiteral("unknown option '%1'").arg(option));
         }

@@ -1,0 +1,50 @@
+// The open city file: a read-only handle with a current position.
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Every access is a move (absolute, or forward from where the last read
+// ended) followed by reads of an exact byte count; a read that cannot
+// deliver every byte fails and delivers nothing.
+//
+// Small reads are served from a window of the file that is refilled with
+// one positioned read whenever a read falls outside it. The city file is
+// read-only and nothing rewrites it while it is open, so the window never
+// goes stale, and walking a table costs a few system calls instead of two
+// per field.
+class CCityFileReader {
+public:
+    // Opens an existing file for reading; null when it cannot be opened.
+    static std::unique_ptr<CCityFileReader> Open(const QString& path);
+    ~CCityFileReader();
+    CCityFileReader(const CCityFileReader&) = delete;
+    CCityFileReader& operator=(const CCityFileReader&) = delete;
+
+    // A second handle on the same file with its own position, so that
+    // closing one never affects the other; null when the system refuses.
+    std::unique_ptr<CCityFileReader> Duplicate() const;
+
+    void Seek(std::uint32_t offset) { m_position = offset; }
+    void Skip(std::uint32_t count) { m_position += count; }
+    // Reads exactly count bytes at the position and moves past them.
+    bool Read(void* data, std::size_t count);
+    // A little-endian 16-bit word.
+    bool ReadWord(std::uint16_t* word);
+    bool ReadShort(std::int16_t* value);
+
+private:
+    explicit CCityFileReader(int descriptor) : m_descriptor(descriptor) {}
+    bool Fill(std::uint64_t offset);
+
+    static constexpr std::size_t kWindowSize = 4096;
+
+    int m_descriptor;
+    std::uint64_t m_position = 0;       // 64-bit: skips never wrap back into the file
+    std::uint64_t m_windowStart = 0;
+    std::size_t m_windowSize = 0;       // bytes valid in m_window
+    unsigned char m_window[kWindowSize];
+};
