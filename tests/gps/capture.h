@@ -1,0 +1,29 @@
+// Reading the NMEA captures in tests/gps/data as a receiver would send them.
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <string>
+
+// The capture's bytes without its comment lines (those starting with '#'),
+// line endings as recorded. Empty when the file cannot be read.
+inline std::string ReadCapture(const QString& name)
+{
+    QFile file(QStringLiteral(TERRAFIND_SOURCE_DIR "/tests/gps/data/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::string bytes;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (!line.startsWith('#'))
+            bytes.append(line.constData(), static_cast<std::size_t>(line.size()));
+    }
+    return bytes;
+}
+
+// Every capture in tests/gps/data.
+inline const char* const kCaptures[] = {
+    "GPSmap-76S.log", "ac12.log", "bu353s4.log", "ch-4711.log", "eXplorist110.log",
+    "garmin25lp.log", "holux-gm-210.log", "mt3339.log", "ublox-lea-5h.log",
+};
