@@ -1,0 +1,28 @@
+// The GeoNames cities of at least 15,000 inhabitants, as the libgeonames
+// catalogue carries them (GeoNames' cities15000 dump, CC BY 4.0), with the
+// Arabic names of its translation catalogue.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+struct tagSourceCity {
+    QString name;        // as GeoNames writes it, apostrophes and diacritics kept
+    QString state;       // first-level division, for telling apart cities of one name
+    QString arabicName;  // empty when the catalogue has no Arabic-script name
+    QString arabicState; // likewise
+    QString countryCode; // ISO 3166-1 alpha-2
+    QString zone;        // IANA time zone name
+    double latitude = 0; // degrees, north positive
+    double longitude = 0; // degrees, east positive
+    quint32 population = 0;
+};
+
+// Every city of the catalogue, in its order. Switches the process's message
+// locale while reading (the catalogue translates through gettext).
+QList<tagSourceCity> ReadGeoNamesCities();
+
+// The Arabic name to keep from a catalogue entry: direction marks, tatweel
+// and stray punctuation removed; empty when the entry is not Arabic script
+// (the catalogue falls back to Latin transliterations for many cities).
+QString CleanArabicName(const QString& raw);
