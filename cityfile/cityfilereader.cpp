@@ -45,8 +45,12 @@ bool CCityFileReader::Fill(std::uint64_t offset)
                                     off_t(offset + m_windowSize));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
-            break; // end of file, or a read error: what arrived so far stands
+        if (got == 0) {
+            m_end = offset + m_windowSize;
+            break;
+        }
+        if (got < 0)
+            break; // a read error: what arrived so far stands
         m_windowSize += std::size_t(got);
     }
     return true;
@@ -54,7 +58,7 @@ bool CCityFileReader::Fill(std::uint64_t offset)
 
 bool CCityFileReader::Read(void* data, std::size_t count)
 {
-    if (count > kWindowSize)
+    if (count > kWindowSize || m_position + count > m_end)
         return false;
     const bool inWindow = m_position >= m_windowStart && m_position - m_windowStart + count <= m_windowSize;
     if (!inWindow && !Fill(m_position))

@@ -12,10 +12,11 @@
 // deliver every byte fails and delivers nothing.
 //
 // Small reads are served from a window of the file that is refilled with
-// one positioned read whenever a read falls outside it. The city file is
-// read-only and nothing rewrites it while it is open, so the window never
-// goes stale, and walking a table costs a few system calls instead of two
-// per field.
+// one positioned read whenever a read falls outside it, and reads past the
+// end, once met, fail without asking the system again. The city file is
+// read-only and nothing rewrites it while it is open, so neither goes
+// stale, and walking a table costs a few system calls instead of two per
+// field.
 class CCityFileReader {
 public:
     // Opens an existing file for reading; null when it cannot be opened.
@@ -46,5 +47,6 @@ private:
     std::uint64_t m_position = 0;       // 64-bit: skips never wrap back into the file
     std::uint64_t m_windowStart = 0;
     std::size_t m_windowSize = 0;       // bytes valid in m_window
+    std::uint64_t m_end = UINT64_MAX;   // the file's size, once a read has met it
     unsigned char m_window[kWindowSize];
 };
