@@ -1,0 +1,36 @@
+// A CUserMessages that records what the user would have been told and
+// answers every box at once, installed for the life of the object.
+#pragma once
+
+#include "gps/usermessages.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class CRecordingMessages : public CUserMessages {
+public:
+    struct tagShown {
+        QMessageBox::Icon icon;
+        QString caption;
+        QString text;
+        int beepsBefore; // stop beeps sounded before this box
+    };
+
+    CRecordingMessages() { Install(this); }
+    ~CRecordingMessages() override { Install(nullptr); }
+
+    void StopBeep() override { ++beeps; }
+    void Show(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text) override
+    {
+        shown.append({icon, caption, text, beeps});
+        if (onShow)
+            onShow();
+    }
+
+    int beeps = 0;
+    QList<tagShown> shown;
+    // Runs while a box would be up, as the user reads it (a nested event
+    // loop keeps timers running meanwhile).
+    std::function<void()> onShow;
+};
