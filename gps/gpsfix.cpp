@@ -1,0 +1,63 @@
+#include "gpsfix.h"
+
+#include "sentenceparser.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+namespace {
+
+const CClock g_systemClock;
+const CClock* g_clock = &g_systemClock;
+
+void SplitAngle(double angle, std::uint16_t* degrees, std::uint16_t* minutes)
+{
+    const double magnitude = std::fabs(angle);
+    const double whole = std::floor(magnitude);
+    *degrees = static_cast<std::uint16_t>(whole);
+    *minutes = static_cast<std::uint16_t>((magnitude - whole) * 60);
+}
+
+} // namespace
+
+CClock::~CClock() = default;
+
+int CClock::LocalOffsetSeconds() const
+{
+    // One reading of the clock gives both times, so a second cannot tick
+    // between reading UTC and reading local time.
+    return QDateTime::currentDateTime().offsetFromUtc();
+}
+
+const CClock& CClock::Current()
+{
+    return *g_clock;
+}
+
+void CClock::Install(const CClock* clock)
+{
+    g_clock = clock ? clock : &g_systemClock;
+}
+
+bool HasPosition(const CSentenceParser& parser)
+{
+    return parser.m_gga.latitude != 0.0 || parser.m_gga.longitude != 0.0;
+}
+
+std::int16_t GmtTenths(int localOffsetSeconds)
+{
+    const int minutes = localOffsetSeconds / 60;
+    return static_cast<std::int16_t>(minutes * 10 / 60);
+}
+
+tagGPSFix MakeGPSFix(double latitude, double longitude, int localOffsetSeconds)
+{
+    tagGPSFix fix;
+    fix.wNorth = latitude >= 0 ? 1 : 0;
+    SplitAngle(latitude, &fix.wLatDegree, &fix.wLatMinute);
+    fix.wEast = longitude >= 0 ? 1 : 0;
+    SplitAngle(longitude, &fix.wLonDegree, &fix.wLonMinute);
+    fix.sGmtTenths = GmtTenths(localOffsetSeconds);
+    return fix;
+}
