@@ -36,6 +36,7 @@ struct CCommand {
 
 QList<CCommand> DatabaseCommands();
 QList<CCommand> FileCommands();
+QList<CCommand> GpsCommands();
 
 // Parses a decimal integer argument; prints a usage error when it is not one.
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value);

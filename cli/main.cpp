@@ -9,7 +9,7 @@ namespace {
 
 QList<CCommand> AllCommands()
 {
-    return DatabaseCommands() + FileCommands();
+    return DatabaseCommands() + FileCommands() + GpsCommands();
 }
 
 void PrintHelp(FILE* out)
