@@ -103,6 +103,8 @@ public:
     int Init() override;
     void Close() override;
     HRESULT GetIDMaximum(QString table, QString column, std::uint32_t* maximum) override;
+    // The picker does not run on this back end yet: returns 2, as when
+    // the user cancels, and shows nothing.
     int Show(CCity* city, int arabic) override;
     // Fills city from city number cityNumber and its country.
     HRESULT GetCity(std::uint32_t cityNumber, CCity* city) override;
