@@ -50,3 +50,9 @@ bool CPseudoTerminal::Write(const std::string& bytes)
     }
     return true;
 }
+
+std::size_t CPseudoTerminal::WriteSome(const char* bytes, std::size_t count)
+{
+    const ssize_t n = ::write(m_master, bytes, count);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}

@@ -19,6 +19,8 @@ public:
     QString DevicePath() const { return m_path; }
     // Writes every byte, waiting (up to a few seconds) while the line is full.
     bool Write(const std::string& bytes);
+    // Writes what the line takes now, without waiting: the count written.
+    std::size_t WriteSome(const char* bytes, std::size_t count);
     // Attributes of the device side as the code under test left them.
     int DeviceFd() const { return m_device; }
 

@@ -1,0 +1,182 @@
+#include "gpsreaddlg.h"
+
+#include "bidi/shapetext.h"
+#include "comport.h"
+#include "gpsfix.h"
+#include "sentenceparser.h"
+#include "ui/dialogtemplate.h"
+#include "usermessages.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int kTemplate = 107;
+constexpr int kTitleText = 1029;
+constexpr int kStatusText = 1030;
+constexpr int kProgress = 1031;
+constexpr int kCancelButton = 2;
+
+// The progress bar keeps its default range 0 to 100 and step 10: full in
+// one second, then it starts over.
+constexpr int kProgressStep = 10;
+
+// The host application's name in Arabic: "Prayer Times".
+const char16_t kArabicCaption[] = u"مواقيت الصلاة";
+
+QString Shaped(const QString& text)
+{
+    QString shaped = text;
+    ShapeText(text, shaped, 1);
+    return shaped;
+}
+
+} // namespace
+
+CGPSReadDlg::CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_bArabic(arabic), m_gpsPortName(gpsPortName)
+{
+    setModal(true);
+    BuildDialog(this, CDialogTemplate::Load(kTemplate));
+    m_progress = FindControl<QProgressBar>(this, kProgress);
+    m_status = FindControl<QLabel>(this, kStatusText);
+    if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
+        connect(cancel, &QPushButton::clicked, this, [this] { done(kCancel); });
+    OnInitDialog();
+}
+
+CGPSReadDlg::~CGPSReadDlg() = default; // closes the port, frees the parser
+
+void CGPSReadDlg::OnInitDialog()
+{
+    m_timerID = startTimer(100);
+    m_port = std::make_unique<CComPort>();
+    m_parser = std::make_unique<CSentenceParser>();
+    if (m_progress) {
+        m_progress->setRange(0, 100);
+        m_progress->setValue(0);
+    }
+    if (m_bArabic) {
+        if (m_status) {
+            m_status->setText(Shaped(QString::fromUtf16(u" جاري قراءة بيانات GPS ")));
+            // The label reads the text right to left by itself and would then
+            // flip a plain AlignRight to the left edge.
+            m_status->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+        }
+        if (auto* title = FindControl<QLabel>(this, kTitleText))
+            title->setText(Shaped(QString::fromUtf16(u"تهيئة وضع  الاحداثيات التلقائيه ")));
+        if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
+            cancel->setText(Shaped(QString::fromUtf16(u"الغاء")));
+    }
+}
+
+int CGPSReadDlg::DoModal()
+{
+    return exec() == kOK ? kOK : kCancel;
+}
+
+void CGPSReadDlg::done(int result)
+{
+    if (m_timerID) {
+        killTimer(m_timerID);
+        m_timerID = 0;
+    }
+    QDialog::done(result);
+}
+
+void CGPSReadDlg::reject()
+{
+    done(kCancel);
+}
+
+void CGPSReadDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_timerID && m_timerID)
+        OnTimer();
+    else
+        QDialog::timerEvent(event);
+}
+
+void CGPSReadDlg::OnTimer()
+{
+    // Set before opening: a failure's message box keeps the ticks coming,
+    // and none of them may try again.
+    if (!m_opened) {
+        m_opened = 1;
+        m_port->Open(m_gpsPortName, 4800, kNoParity, 8, kOneStopBit, 0);
+        if (!m_timerID)
+            return; // cancelled while the message was up
+    }
+
+    if (m_progress) {
+        int value = m_progress->value() + kProgressStep;
+        if (value > m_progress->maximum())
+            value -= m_progress->maximum() - m_progress->minimum();
+        m_progress->setValue(value);
+    }
+
+    char buffer[255];
+    const int count = m_port->Read(buffer, sizeof buffer);
+    m_parser->ParseBuffer(buffer, static_cast<std::size_t>(count));
+
+    if (const int inView = m_parser->m_gsv.satellitesInView; inView != 0 && m_status) {
+        m_status->setText(m_bArabic ? Shaped(QString::fromUtf16(u"عدد الاقمار الصناعيه المتاحة:%1").arg(inView))
+                                    : QStringLiteral("Number of satellites in View:%1").arg(inView));
+    }
+
+    if (!HasPosition(*m_parser))
+        return;
+
+    // No tick may run once a position is accepted, not even while the
+    // message below is up.
+    killTimer(m_timerID);
+    m_timerID = 0;
+    if (m_bArabic)
+        CUserMessages::Current().Show(this, QMessageBox::Information, Shaped(QString::fromUtf16(kArabicCaption)),
+                                      Shaped(QString::fromUtf16(u"تم تحديد الموقع بنجاح ")));
+    else
+        CUserMessages::Current().Show(this, QMessageBox::Information, QString(),
+                                      QStringLiteral("Position data recieved successfully."));
+    m_fix = MakeGPSFix(m_parser->m_gga.latitude, m_parser->m_gga.longitude, CClock::Current().LocalOffsetSeconds());
+    done(kOK);
+}
+
+int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic)
+{
+    tagGPSFix fix;
+    {
+        CGPSReadDlg dialog(form, gpsPortName, arabic);
+        if (dialog.DoModal() != CGPSReadDlg::kOK)
+            return CGPSReadDlg::kCancel;
+        fix = dialog.GetFix();
+    }
+    const auto setText = [form](int id, const QString& text) {
+        if (auto* edit = FindControl<QLineEdit>(form, id))
+            edit->setText(text);
+    };
+    const auto check = [form](int on, int off) {
+        if (auto* button = FindControl<QRadioButton>(form, on))
+            button->setChecked(true);
+        if (auto* button = FindControl<QRadioButton>(form, off))
+            button->setChecked(false);
+    };
+    setText(1127, QString::asprintf("%.1f", fix.sGmtTenths * 0.1));
+    setText(1124, QString::number(fix.wLatDegree));
+    setText(1123, QString::number(fix.wLatMinute));
+    setText(1118, QString::number(fix.wLonDegree));
+    setText(1119, QString::number(fix.wLonMinute));
+    if (fix.wNorth)
+        check(1125, 1126);
+    else
+        check(1126, 1125);
+    if (fix.wEast)
+        check(1120, 1121);
+    else
+        check(1121, 1120);
+    return CGPSReadDlg::kOK;
+}
