@@ -27,7 +27,7 @@
 namespace {
 
 // A 15-pixel grid (24° by 22.5°), quartered where a cell would list more
-// than a dozen countries, down to cells of 3 or 4 pixels.
+// than 8 countries, down to cells of 3 or 4 pixels.
 constexpr int kCellSize = 15;
 constexpr int kMaxCountries = 8;
 constexpr int kMinCellSize = 3;
@@ -62,6 +62,52 @@ QByteArray Png(const QImage& image)
     return bytes;
 }
 
+// Each country's land in map pixels, in reading order, by country index.
+// Shapes that match no country are named in *unmatched.
+QList<QList<QPoint>> CountryLand(const CTopology& atlas, const CPlaceList& places, QStringList* unmatched)
+{
+    QMap<QString, int> countryIndex;
+    for (qsizetype i = 0; i < places.Countries().size(); ++i)
+        countryIndex.insert(places.Countries()[i].code, int(i));
+
+    QList<QList<QPoint>> land(places.Countries().size());
+    for (const tagShape& shape : atlas.Shapes(QStringLiteral("countries"))) {
+        const QString code = shape.id.isEmpty() ? kShapesWithoutId.value(shape.name)
+                                                : CountryCodeOfNumeric(shape.id.toInt());
+        if (!countryIndex.contains(code)) {
+            *unmatched << shape.name;
+            continue;
+        }
+        QList<QPoint>& pixels = land[countryIndex.value(code)];
+        pixels += CWorldMap::LandPixels(shape);
+        std::sort(pixels.begin(), pixels.end(),
+                  [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+        pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    }
+    return land;
+}
+
+// Which countries each map pixel shows (row-major, ascending indexes):
+// those with land there and those with a city there.
+QList<QList<int>> CountriesByPixel(const CPlaceList& places, const QList<QList<QPoint>>& land)
+{
+    QList<QList<int>> present(CWorldMap::kWidth * CWorldMap::kHeight);
+    for (qsizetype i = 0; i < land.size(); ++i)
+        for (const QPoint& p : land[i])
+            present[p.y() * CWorldMap::kWidth + p.x()].append(int(i));
+    for (const tagCity& city : places.Cities()) {
+        // From the stored position, so that the database alone tells where
+        // each of its cities is on the map.
+        const QPoint p = CWorldMap::PixelOfMinutes(SignedMinutes(city.longitude), SignedMinutes(city.latitude));
+        QList<int>& here = present[p.y() * CWorldMap::kWidth + p.x()];
+        if (!here.contains(city.country))
+            here.append(city.country);
+    }
+    for (QList<int>& here : present)
+        std::sort(here.begin(), here.end());
+    return present;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -88,42 +134,11 @@ int main(int argc, char** argv)
     if (!atlas.Load(parser.value(QStringLiteral("atlas")), &error))
         return Fail(error);
 
-    QMap<QString, int> countryIndex;
-    for (qsizetype i = 0; i < places.Countries().size(); ++i)
-        countryIndex.insert(places.Countries()[i].code, int(i));
-
-    // Land of each country, in map pixels.
-    QList<QList<QPoint>> land(places.Countries().size());
     QStringList unmatched;
-    for (const tagShape& shape : atlas.Shapes(QStringLiteral("countries"))) {
-        const QString code = shape.id.isEmpty() ? kShapesWithoutId.value(shape.name)
-                                                : CountryCodeOfNumeric(shape.id.toInt());
-        if (!countryIndex.contains(code)) {
-            unmatched << shape.name;
-            continue;
-        }
-        QList<QPoint>& pixels = land[countryIndex.value(code)];
-        pixels += CWorldMap::LandPixels(shape);
-        std::sort(pixels.begin(), pixels.end(),
-                  [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
-        pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
-    }
-
-    // Which countries each map pixel shows: their land, and their cities.
-    QList<QList<int>> present(CWorldMap::kWidth * CWorldMap::kHeight);
-    for (qsizetype i = 0; i < land.size(); ++i)
-        for (const QPoint& p : land[i])
-            present[p.y() * CWorldMap::kWidth + p.x()].append(int(i));
-    for (const tagCity& city : places.Cities()) {
-        const QPoint p = CWorldMap::Pixel(city.longitude, city.latitude);
-        QList<int>& here = present[p.y() * CWorldMap::kWidth + p.x()];
-        if (!here.contains(city.country))
-            here.append(city.country);
-    }
-    for (QList<int>& here : present)
-        std::sort(here.begin(), here.end());
+    const QList<QList<QPoint>> land = CountryLand(atlas, places, &unmatched);
     const QList<tagRegion> regions =
-        CRegionGrid(CWorldMap::kWidth, CWorldMap::kHeight, present).Build(kCellSize, kMaxCountries, kMinCellSize);
+        CRegionGrid(CWorldMap::kWidth, CWorldMap::kHeight, CountriesByPixel(places, land))
+            .Build(kCellSize, kMaxCountries, kMinCellSize);
 
     const QList<tagShape> landShapes = atlas.Shapes(QStringLiteral("land"));
     const QList<tagRing> borders = atlas.SharedArcs(QStringLiteral("countries"));
