@@ -32,9 +32,13 @@ struct CCommand {
     const char* summary;
     int argumentCount;     // exact number of arguments, -1 for any
     int (*run)(CContext& context, const QStringList& arguments);
+    // The command opens the picker: main then creates no application of its
+    // own, and the library runs one for the picker, as in any host.
+    bool opensWindows = false;
 };
 
 QList<CCommand> DatabaseCommands();
+QList<CCommand> PickCommands();
 QList<CCommand> FileCommands();
 QList<CCommand> GpsCommands();
 

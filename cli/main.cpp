@@ -4,12 +4,13 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 QList<CCommand> AllCommands()
 {
-    return DatabaseCommands() + FileCommands() + GpsCommands();
+    return PickCommands() + DatabaseCommands() + FileCommands() + GpsCommands();
 }
 
 void PrintHelp(FILE* out)
@@ -52,9 +53,10 @@ int Usage(const QString& message)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
     CContext context;
-    QStringList args = app.arguments().mid(1);
 
     // Global options come before the command.
     while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-'))) {
@@ -87,6 +89,9 @@ int main(int argc, char** argv)
             continue;
         if (command.argumentCount >= 0 && args.size() != command.argumentCount)
             return Usage(QStringLiteral("usage: terrafind %1 %2").arg(name, QLatin1String(command.arguments)));
+        std::unique_ptr<QCoreApplication> app;
+        if (!command.opensWindows)
+            app = std::make_unique<QCoreApplication>(argc, argv);
         return command.run(context, args);
     }
     return Usage(QStringLiteral("unknown command '%1'").arg(name));

@@ -26,3 +26,5 @@ private:
 // A list of names with their IDs, as the list operations return them.
 QJsonArray NamedIDs(const QStringList& names, const QList<unsigned int>& ids);
 QString StatusText(HRESULT status);
+// Every field of a city record, as lines and as the object "city".
+void ReportCity(CReport& report, const CCity& city);

@@ -3,6 +3,7 @@
 #include "provider.h"
 #include "status.h"
 #include "placestore.h"
+#include "ui/citypropsheet.h"
 
 #include <terrafind/terrafind.h>
 
@@ -485,9 +486,15 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
 
 // ---- picker ---------------------------------------------------------------
 
-int CTerrafindDB::Show(CCity*, int)
+int CTerrafindDB::Show(CCity* city, int arabic)
 {
-    return 2; // the picker is not part of this build yet
+    // Arabic stays on for this back end after an Arabic picker; an English
+    // one leaves the mode as it was.
+    if (arabic)
+        SetArabic();
+    return RunPicker(this, city, arabic, 0, [](CTerrafind* backend, std::uint32_t cityID, std::uint32_t, CCity* chosen) {
+        return backend->GetCity(cityID, chosen);
+    });
 }
 
 // ---- the two classes --------------------------------------------------------

@@ -149,7 +149,11 @@ void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFa
     const QFont font = DialogFont();
     parent->setFont(font);
     const QSize base = DialogBaseUnits(font);
-    parent->resize(DialogUnitsToPixels(QRect(QPoint(), dialog.units), base).size());
+    // A minimum as well, so layouts holding the page (the sheet's tabs)
+    // make room for the whole template.
+    const QSize size = DialogUnitsToPixels(QRect(QPoint(), dialog.units), base).size();
+    parent->setMinimumSize(size);
+    parent->resize(size);
 
     // Radio buttons are exclusive within a run that starts at a "group" style.
     QButtonGroup* radios = nullptr;

@@ -1,0 +1,117 @@
+#include "citypropsheet.h"
+
+#include "labels.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+
+CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* parent, int startPage)
+    : QDialog(parent), m_bReadOnly(readOnly), m_tabs(new QTabWidget(this)), m_startPage(startPage)
+{
+    setWindowTitle(caption);
+    setModal(true);
+    // The title area: the caption and the Done button that ends with OK.
+    auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("done"));
+    connect(doneButton, &QPushButton::clicked, this, [this] { done(kOK); });
+    auto* title = new QHBoxLayout;
+    title->addWidget(new QLabel(caption, this), 1);
+    title->addWidget(doneButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(title);
+    layout->addWidget(m_tabs);
+    m_tabs->addTab(&m_selectPage, QString());
+    connect(&m_selectPage, &CMapSimplePage::CityChosen, this, [this] { done(kOK); });
+}
+
+void CCityPropSheet::OnInitDialog()
+{
+    // Every page sees the Arabic flag before it initialises itself.
+    m_selectPage.SetArabic(m_bArabic);
+    m_selectPage.m_bReadOnly = m_bReadOnly != 0;
+    m_selectPage.EnsureInitialised();
+    m_tabs->setCurrentIndex(m_startPage);
+
+    m_tabs->setTabText(0, DisplayLabel("Select", "select.tab", m_bArabic));
+    if (m_bArabic)
+        m_tabs->setLayoutDirection(Qt::RightToLeft);
+    if (m_bReadOnly)
+        m_tabs->tabBar()->setEnabled(false);
+
+    // Sized for the pages; the whole screen only where the screen is small.
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize available = screen->availableSize();
+        if (available.width() < width() * 2 || available.height() < height() * 2)
+            setWindowState(windowState() | Qt::WindowFullScreen);
+    }
+}
+
+namespace {
+std::function<void(CCityPropSheet*)> g_shownHook;
+}
+
+void CCityPropSheet::SetShownHook(std::function<void(CCityPropSheet*)> hook)
+{
+    g_shownHook = std::move(hook);
+}
+
+void CCityPropSheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (g_shownHook)
+        QTimer::singleShot(0, this, [this] {
+            // A copy: the hook may replace itself while it runs.
+            if (const auto hook = g_shownHook)
+                hook(this);
+        });
+}
+
+int CCityPropSheet::Run()
+{
+    OnInitDialog();
+    const int result = exec() == kOK ? kOK : kCancel;
+    m_selectPage.RecordChosenCity();
+    return result;
+}
+
+int RunPicker(CTerrafind* backend, CCity* city, int arabic, int readOnly, ReadChosenCity read)
+{
+    if (!city)
+        return CCityPropSheet::kCancel;
+    // A host without a Qt application gets one for the length of the call;
+    // a Qt host's own application is used as it is.
+    std::unique_ptr<QApplication> ownApplication;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "terrafind";
+        static char* argv[] = {name, nullptr};
+        ownApplication = std::make_unique<QApplication>(argc, argv);
+    } else if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return CCityPropSheet::kCancel; // a console-only application cannot show windows
+    }
+
+    int result = CCityPropSheet::kCancel;
+    {
+        CCityPropSheet sheet(QString(), readOnly, nullptr, 0);
+        sheet.m_selectPage.m_dwPendingCityID = city->m_dwID;
+        sheet.m_selectPage.m_dwCurrentCountryID = city->m_dwCountryID;
+        sheet.m_selectPage.SetBackend(backend);
+        sheet.m_bArabic = arabic;
+        if (sheet.Run() == CCityPropSheet::kOK
+            && read(backend, sheet.m_selectPage.m_dwPendingCityID, sheet.m_selectPage.m_dwCurrentCountryID, city) >= 0)
+            result = CCityPropSheet::kOK;
+    }
+    return result;
+}

@@ -1,0 +1,105 @@
+#include "mapview.h"
+
+#include "dialogtemplate.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+
+int CMapBitmap::Load(int resourceId)
+{
+    const QString base = QStringLiteral(":/terrafind/bitmap/%1").arg(resourceId);
+    const bool dense = qApp && qApp->devicePixelRatio() > 1.0;
+    if (dense && m_bitmap.load(base + QStringLiteral("@2x.png")))
+        m_bitmap.setDevicePixelRatio(2.0);
+    else
+        m_bitmap.load(base + QStringLiteral(".png"));
+    return IsLoaded() ? 1 : 0;
+}
+
+QSize CMapBitmap::Size() const
+{
+    return m_bitmap.deviceIndependentSize().toSize();
+}
+
+void CMapBitmap::Blit(QPainter& painter, const QRect& dest, QPoint source) const
+{
+    if (m_bitmap.isNull())
+        return;
+    const qreal ratio = m_bitmap.devicePixelRatio();
+    const QRectF from(source.x() * ratio, source.y() * ratio, dest.width() * ratio, dest.height() * ratio);
+    painter.drawPixmap(QRectF(dest), m_bitmap, from);
+}
+
+bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
+{
+    const QWidget* placeholder = FindControl(page, placeholderId);
+    if (!placeholder)
+        return false;
+    m_page = page;
+    setParent(page);
+    setGeometry(placeholder->geometry());
+    setObjectName(QString::number(placeholderId + 100));
+    setProperty("controlId", placeholderId + 100);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    show();
+    return true;
+}
+
+void CMapPicture::SetBitmap(const CMapBitmap* bitmap)
+{
+    m_bitmap = bitmap;
+    update();
+}
+
+void CMapPicture::paintEvent(QPaintEvent* event)
+{
+    if (!m_bitmap)
+        return;
+    QPainter painter(this);
+    // Only the invalid part is copied, pixel for pixel from the same place.
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, palette().window());
+    m_bitmap->Blit(painter, dirty, dirty.topLeft());
+    if (m_page)
+        m_page->OnMapPaint(&painter, QRect(mapToGlobal(QPoint(0, 0)), size()));
+}
+
+void CMapPicture::mousePressEvent(QMouseEvent* event)
+{
+    if (m_page && event->button() == Qt::LeftButton) {
+        const QPoint at = event->position().toPoint();
+        m_page->OnMapClick(unsigned(at.x()), unsigned(at.y()));
+    }
+    QWidget::mousePressEvent(event);
+}
+
+CMapPage::CMapPage(int templateId, QWidget* parent)
+    : QWidget(parent), m_templateId(templateId)
+{
+}
+
+void CMapPage::OnMapClick(unsigned int, unsigned int) {}
+void CMapPage::OnMapPaint(QPainter*, const QRect&) {}
+
+void CMapPage::EnsureInitialised()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    OnInitDialog();
+}
+
+void CMapPage::showEvent(QShowEvent* event)
+{
+    EnsureInitialised();
+    QWidget::showEvent(event);
+}
+
+void CMapPage::SetUpMap(int placeholderId)
+{
+    m_mapBitmap.Load(140);
+    m_mapPicture.CreateOverPlaceholder(this, placeholderId);
+    m_mapPicture.SetBitmap(&m_mapBitmap);
+}

@@ -1,0 +1,201 @@
+#include "selectpage.h"
+
+#include "bidi/bidilistctrl.h"
+#include "bidi/shapetext.h"
+#include "dialogtemplate.h"
+#include "labels.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int kIdRole = Qt::UserRole;
+
+QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
+{
+    if (control.kind != QLatin1String("listview"))
+        return nullptr;
+    return new CBiDiListCtrl(parent);
+}
+
+std::uint32_t ItemID(const QTreeWidgetItem* item)
+{
+    return item->data(0, kIdRole).toUInt();
+}
+
+QTreeWidgetItem* MakeItem(const QString& name, std::uint32_t id)
+{
+    auto* item = new QTreeWidgetItem(QStringList{name});
+    item->setData(0, kIdRole, id);
+    return item;
+}
+
+void SelectAndShow(QTreeWidget* list, QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    list->scrollToItem(item);
+    list->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+} // namespace
+
+void ApplyPickerColours(QWidget* page)
+{
+    // Edits, lists, buttons and scroll bars get the picker's background
+    // brush; list text is the picker's dark blue.
+    const QColor background = QColor::fromRgb(PickerColours::kBackground);
+    const QColor text = QColor::fromRgb(PickerColours::kText);
+    const auto widgets = page->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        QPalette palette = widget->palette();
+        if (qobject_cast<QTreeWidget*>(widget)) {
+            palette.setColor(QPalette::Text, text);
+        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget)
+                   || qobject_cast<QComboBox*>(widget) || qobject_cast<QScrollBar*>(widget)) {
+            palette.setColor(QPalette::Button, background);
+            palette.setColor(QPalette::Base, background);
+        } else {
+            continue;
+        }
+        widget->setPalette(palette);
+    }
+}
+
+CMapSimplePage::CMapSimplePage(QWidget* parent)
+    : CMapPage(103, parent)
+{
+}
+
+void CMapSimplePage::OnInitDialog()
+{
+    BuildDialog(this, CDialogTemplate::Load(TemplateId()), MakeList);
+    m_countriesLabel = FindControl<QLabel>(this, 1044);
+    m_citiesLabel = FindControl<QLabel>(this, 1043);
+    m_countries = FindControl<QTreeWidget>(this, 1111);
+    m_cities = FindControl<QTreeWidget>(this, 1110);
+    SetUpMap(1101);
+    if (m_bArabic)
+        MirrorForArabic();
+
+    QString all;
+    if (m_bArabic)
+        ShapeText(ArabicLabel("select.allCountries"), all, 1);
+    else
+        all = QStringLiteral("-- All Countries --");
+    m_countries->addTopLevelItem(MakeItem(all, 0));
+
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetAllCountries(&names, &ids);
+    QTreeWidgetItem* preselect = m_countries->topLevelItem(0);
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        QTreeWidgetItem* item = MakeItem(names.value(i), ids[i]);
+        m_countries->addTopLevelItem(item);
+        if (ids[i] == m_dwCurrentCountryID)
+            preselect = item; // the last match wins
+    }
+    SelectAndShow(m_countries, preselect);
+    OnCountryChosen();
+
+    for (QTreeWidget* list : {m_countries, m_cities})
+        connect(static_cast<CBiDiListCtrl*>(list), &CBiDiListCtrl::PrePaint, this, [](QPainter* dc) {
+            dc->setPen(QColor::fromRgb(PickerColours::kText));
+            dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
+            dc->setBackgroundMode(Qt::TransparentMode);
+        });
+    connect(m_countries, &QTreeWidget::itemClicked, this, [this] { OnCountryChosen(); });
+    connect(m_cities, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (item && m_cities->indexOfTopLevelItem(item) >= 0)
+            emit CityChosen();
+    });
+    ApplyPickerColours(this);
+    if (m_bReadOnly)
+        m_mapPicture.setEnabled(false);
+}
+
+void CMapSimplePage::MirrorForArabic()
+{
+    // Left and right change places; lists read right to left; the labels
+    // are the component's own Arabic, shaped.
+    const QRect countriesLabel = m_countriesLabel->geometry();
+    m_countriesLabel->setGeometry(m_citiesLabel->geometry());
+    m_citiesLabel->setGeometry(countriesLabel);
+    const QRect countries = m_countries->geometry();
+    m_countries->setGeometry(m_cities->geometry());
+    m_cities->setGeometry(countries);
+    for (QTreeWidget* list : {m_countries, m_cities})
+        list->setLayoutDirection(Qt::RightToLeft);
+    for (QLabel* label : {m_countriesLabel, m_citiesLabel})
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    QString text;
+    ShapeText(ArabicLabel("select.cities"), text, 1);
+    m_citiesLabel->setText(text);
+    ShapeText(ArabicLabel("select.countries"), text, 1);
+    m_countriesLabel->setText(text);
+}
+
+void CMapSimplePage::OnCountryChosen()
+{
+    const QList<QTreeWidgetItem*> selected = m_countries->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const std::uint32_t country = ItemID(selected.first());
+    if (country != 0)
+        m_dwCurrentCountryID = country;
+    FillCities(country);
+}
+
+void CMapSimplePage::FillCities(std::uint32_t countryID)
+{
+    m_cities->clear();
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetCities(countryID, &names, &ids);
+    QTreeWidgetItem* found = nullptr;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        QTreeWidgetItem* item = MakeItem(names.value(i), ids[i]);
+        m_cities->addTopLevelItem(item);
+        if (ids[i] == m_dwPendingCityID) {
+            m_dwPendingCityID = 0xFFFFFFFFu;
+            found = item;
+        }
+    }
+    SelectAndShow(m_cities, found ? found : m_cities->topLevelItem(0));
+}
+
+void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
+{
+    if (m_bReadOnly)
+        return;
+    m_cities->clear();
+    for (unsigned int i = 0; i < m_regionCount && m_countries->topLevelItemCount() > 0; ++i)
+        delete m_countries->takeTopLevelItem(0);
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetCountries(x, y, &names, &ids);
+    m_regionCount = static_cast<unsigned int>(ids.size());
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        m_countries->insertTopLevelItem(int(i), MakeItem(names.value(i), ids[i]));
+    m_countries->clearSelection();
+    SelectAndShow(m_countries, m_countries->topLevelItem(0));
+    OnCountryChosen();
+}
+
+void CMapSimplePage::RecordChosenCity()
+{
+    if (!m_cities)
+        return;
+    const QList<QTreeWidgetItem*> selected = m_cities->selectedItems();
+    if (!selected.isEmpty())
+        m_dwPendingCityID = ItemID(selected.first());
+}

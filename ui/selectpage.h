@@ -1,0 +1,58 @@
+// The Select page: a country list narrowed by map taps, and the cities of
+// the chosen country; a tap on a city closes the picker with it.
+#pragma once
+
+#include "mapview.h"
+
+#include <cstdint>
+
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CMapSimplePage : public CMapPage {
+    Q_OBJECT
+public:
+    explicit CMapSimplePage(QWidget* parent = nullptr);
+
+    // Set by Show before the sheet runs: the city and country to preselect.
+    // On exit the pending ID is the chosen city (0xFFFFFFFF once the
+    // caller's city was listed and nothing is selected).
+    std::uint32_t m_dwPendingCityID = 0xFFFFFFFFu;
+    std::uint32_t m_dwCurrentCountryID = 0xFFFFFFFFu;
+    // Map taps are ignored on a read-only sheet.
+    bool m_bReadOnly = false;
+
+    void OnMapClick(unsigned int x, unsigned int y) override;
+    // Records the selected city as the pending city ID; the sheet calls it
+    // as the page goes away.
+    void RecordChosenCity();
+
+    QTreeWidget* CountryList() const { return m_countries; }
+    QTreeWidget* CityList() const { return m_cities; }
+
+signals:
+    // A city was tapped: the sheet ends with OK.
+    void CityChosen();
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    void OnCountryChosen();
+    void FillCities(std::uint32_t countryID);
+    void MirrorForArabic();
+
+    unsigned int m_regionCount = 0; // items the last map tap put above "All Countries"
+    QLabel* m_countriesLabel = nullptr;
+    QLabel* m_citiesLabel = nullptr;
+    QTreeWidget* m_countries = nullptr;
+    QTreeWidget* m_cities = nullptr;
+};
+
+// List and control colours shared by the pages and forms.
+namespace PickerColours {
+inline constexpr unsigned kBackground = 0xC8C8FA; // red 200, green 200, blue 250 (as 0xRRGGBB)
+inline constexpr unsigned kText = 0x423F73;       // red 0x42, green 0x3F, blue 0x73
+}
+void ApplyPickerColours(QWidget* page);
