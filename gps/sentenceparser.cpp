@@ -2,9 +2,9 @@
 
 #include "sentencefields.h"
 
+#include <algorithm>
 #include <charconv>
-#include <clocale>
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -52,13 +52,11 @@ int ToInt2(const char* text)
 
 // The leading decimal number, as atof reads it, but always with '.' as the
 // decimal point: a host's locale must not change what a receiver meant.
-// std::from_chars is locale-free and allocation-free; the rare value out of
-// a double's range goes to strtod in the C locale for atof's overflow result.
+// std::from_chars is locale-free and allocation-free.
 double ToDouble(const char* text)
 {
     while (IsSpace(*text))
         ++text;
-    const char* const start = text;
     bool negative = false;
     if (*text == '-' || *text == '+')
         negative = *text++ == '-';
@@ -66,20 +64,20 @@ double ToDouble(const char* text)
         return 0;
     const char* const end = text + std::strlen(text);
     double value = 0;
-    std::from_chars_result result;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        result = std::from_chars(text + 2, end, value, std::chars_format::hex);
-        if (result.ec == std::errc::invalid_argument)
-            return 0; // "0x" alone reads as the 0 before it
-    } else {
-        result = std::from_chars(text, end, value, std::chars_format::general);
-    }
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::from_chars_result result = hex
+        ? std::from_chars(text + 2, end, value, std::chars_format::hex)
+        : std::from_chars(text, end, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
-        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
-        return strtod_l(start, nullptr, c);
+        // Beyond a double's range, as atof gives it: a negative exponent
+        // underflows to 0, anything else overflows to infinity.
+        const char* exponent = std::find_if(text, result.ptr, [hex](char c) {
+            return hex ? c == 'p' || c == 'P' : c == 'e' || c == 'E';
+        });
+        value = exponent != result.ptr && exponent[1] == '-' ? 0.0 : HUGE_VAL;
+    } else if (result.ec != std::errc()) {
+        return 0; // also "0x" alone: the 0 before the x
     }
-    if (result.ec != std::errc())
-        return 0;
     return negative ? -value : value;
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 
 #include <cstdio>
@@ -400,6 +401,25 @@ TEST(Parser, NonNumbersReadAsZero)
     EXPECT_EQ(parser.m_gga.latitude, 0.0);
     EXPECT_EQ(parser.m_gga.satellitesUsed, 0);
     EXPECT_EQ(parser.m_gga.altitude, 0.0);
+}
+
+// As atof reads them: out of a double's range, and hexadecimal.
+TEST(Parser, NumbersBeyondTheUsual)
+{
+    struct {
+        const char* altitude;
+        double expected;
+    } const rows[] = {
+        {"1e999", HUGE_VAL}, {"-1e999", -HUGE_VAL}, {"1e-999", 0.0}, {"0x1p4", 16.0}, {"0x", 0.0},
+        {"+-1", 0.0}, {" 12.5", 12.5}, {"12.5m", 12.5}, {"inf", HUGE_VAL},
+    };
+    std::setlocale(LC_NUMERIC, "C");
+    for (const auto& row : rows) {
+        CSentenceParser parser;
+        Feed(parser, Framed(std::string("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,") + row.altitude + ",M,,M,,"));
+        EXPECT_EQ(parser.m_gga.altitude, row.expected) << row.altitude;
+        EXPECT_EQ(parser.m_gga.altitude, std::atof(row.altitude)) << row.altitude << " in the C locale";
+    }
 }
 
 TEST(Parser, ResetDataKeepsFramingAndCount)
