@@ -3,6 +3,13 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+namespace {
+
+const CSystemSerialPorts g_systemPorts;
+const CSerialPortSource* g_installedSource = &g_systemPorts;
+
+} // namespace
+
 CSerialPortSource::~CSerialPortSource() = default;
 
 QList<tagSerialPort> CSystemSerialPorts::Ports() const
@@ -43,8 +50,7 @@ CComPortList::~CComPortList() = default;
 void CComPortList::Enumerate()
 {
     m_entries.clear();
-    static const CSystemSerialPorts system;
-    const QList<tagSerialPort> ports = (m_source ? m_source : &system)->Ports();
+    const QList<tagSerialPort> ports = (m_source ? m_source : g_installedSource)->Ports();
     for (const tagSerialPort& port : ports) {
         if (port.portName.isEmpty())
             continue; // nothing to open
@@ -91,6 +97,11 @@ QString CComPortList::FindGPSPort() const
             return entry.portName;
     }
     return QString();
+}
+
+void CComPortList::InstallSource(const CSerialPortSource* source)
+{
+    g_installedSource = source ? source : &g_systemPorts;
 }
 
 int CComPortList::PortNumberFromName(const QString& name)

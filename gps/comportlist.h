@@ -40,7 +40,7 @@ public:
 // numbered 0; ports are opened by name, never by number.
 class CComPortList {
 public:
-    // source is not owned; null means the system's ports.
+    // source is not owned; null means the installed source (below).
     explicit CComPortList(const CSerialPortSource* source = nullptr);
     virtual ~CComPortList();
 
@@ -58,6 +58,9 @@ public:
     QString FindGPSPort() const;
 
     static int PortNumberFromName(const QString& name);
+    // The source of lists made without one (the city form's): source, not
+    // owned; null restores the system's ports. For tests.
+    static void InstallSource(const CSerialPortSource* source);
 
 private:
     struct tagEntry {

@@ -128,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(ComPortList, FriendlyName, testing::Values(
     FriendlyRow{"  ttyS0 ", "", "ttyS0"},
     FriendlyRow{"", "", ""}));
 
+TEST(ComPortList, InstalledSourceServesListsMadeWithoutOne)
+{
+    const CFixedPorts source({Port("/dev/ttyUSB3", "Holux GPS")});
+    CComPortList::InstallSource(&source);
+    CComPortList list;
+    list.Enumerate();
+    CComPortList::InstallSource(nullptr);
+    EXPECT_EQ(list.FindGPSPort(), QStringLiteral("/dev/ttyUSB3"));
+}
+
 TEST(ComPortList, SystemPortsAreDevices)
 {
     // Whatever this machine has (often nothing): every entry is a device.
