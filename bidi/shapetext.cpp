@@ -3,6 +3,7 @@
 #include "bidi/textlibs/kvbidi12.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 
