@@ -32,6 +32,7 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     layout->addLayout(title);
     layout->addWidget(m_tabs);
     m_tabs->addTab(&m_selectPage, QString());
+    m_tabs->addTab(&m_addPage, QString());
     connect(&m_selectPage, &CMapSimplePage::CityChosen, this, [this] { done(kOK); });
 }
 
@@ -39,11 +40,13 @@ void CCityPropSheet::OnInitDialog()
 {
     // Every page sees the Arabic flag before it initialises itself.
     m_selectPage.SetArabic(m_bArabic);
+    m_addPage.SetArabic(m_bArabic);
     m_selectPage.m_bReadOnly = m_bReadOnly != 0;
     m_selectPage.EnsureInitialised();
     m_tabs->setCurrentIndex(m_startPage);
 
     m_tabs->setTabText(0, DisplayLabel("Select", "select.tab", m_bArabic));
+    m_tabs->setTabText(1, DisplayLabel("Add", "add.tab", m_bArabic));
     if (m_bArabic)
         m_tabs->setLayoutDirection(Qt::RightToLeft);
     if (m_bReadOnly)
@@ -108,6 +111,7 @@ int RunPicker(CTerrafind* backend, CCity* city, int arabic, int readOnly, ReadCh
         sheet.m_selectPage.m_dwPendingCityID = city->m_dwID;
         sheet.m_selectPage.m_dwCurrentCountryID = city->m_dwCountryID;
         sheet.m_selectPage.SetBackend(backend);
+        sheet.m_addPage.SetBackend(backend);
         sheet.m_bArabic = arabic;
         if (sheet.Run() == CCityPropSheet::kOK
             && read(backend, sheet.m_selectPage.m_dwPendingCityID, sheet.m_selectPage.m_dwCurrentCountryID, city) >= 0)

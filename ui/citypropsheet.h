@@ -1,7 +1,8 @@
-// The picker's sheet: the Select page as tab 0, in a modal window with a
-// Done button in its title area and no menu.
+// The picker's sheet: the Select page as tab 0 and the Add page as tab 1,
+// in a modal window with a Done button in its title area and no menu.
 #pragma once
 
+#include "advancedpage.h"
 #include "selectpage.h"
 
 #include <QDialog>
@@ -19,6 +20,9 @@ public:
     CCityPropSheet(const QString& caption, int readOnly, QWidget* parent = nullptr, int startPage = 0);
 
     CMapSimplePage m_selectPage;
+    // Created when its tab is first chosen; never on a read-only sheet,
+    // whose tab strip is disabled.
+    CAdvancedPage m_addPage;
     int m_bArabic = 0;
     int m_bReadOnly = 0;
 

@@ -1,0 +1,348 @@
+#include "advancedpage.h"
+
+#include "bidi/bidilistctrl.h"
+#include "bidi/shapetext.h"
+#include "citydlg.h"
+#include "countrydlg.h"
+#include "dialogtemplate.h"
+#include "labels.h"
+#include "selectpage.h"
+
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kTemplate = 104;
+constexpr int kMapPlaceholder = 1102;
+constexpr int kIdRole = Qt::UserRole;
+
+QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
+{
+    return control.kind == QLatin1String("listview") ? new CBiDiListCtrl(parent) : nullptr;
+}
+
+QTreeWidgetItem* MakeItem(const QString& name, std::uint32_t id)
+{
+    auto* item = new QTreeWidgetItem(QStringList{name});
+    item->setData(0, kIdRole, id);
+    return item;
+}
+
+// The selected row of a single-selection list, or null.
+QTreeWidgetItem* Selected(const QTreeWidget* list)
+{
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+std::uint32_t ItemID(const QTreeWidgetItem* item)
+{
+    return item->data(0, kIdRole).toUInt();
+}
+
+// Inclusive map-pixel rectangle of a region as Qt counts it.
+QRect ToQRect(const tagRECT& r)
+{
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+}
+
+// Only the right and bottom edges of each region: the left and top come
+// from its neighbours, so the regions show as a grid.
+void DrawRegionEdges(HDC dc, unsigned int left, unsigned int top, unsigned int right, unsigned int bottom)
+{
+    const int l = int(left), t = int(top), r = int(right), b = int(bottom);
+    dc->save();
+    dc->setPen(QPen(QColor::fromRgb(PickerColours::kText), 1));
+    dc->drawLine(r, t, r, b);
+    dc->drawLine(r, b, l, b);
+    dc->restore();
+}
+
+// A dotted frame drawn by inverting pixels, just outside the region; drawing
+// it twice would remove it.
+void DrawFocusFrame(QPainter* dc, const tagRECT& region)
+{
+    dc->save();
+    QPen dots(Qt::black, 1);
+    dots.setDashPattern({1, 1});
+    dc->setPen(dots);
+    dc->setBrush(Qt::NoBrush);
+    dc->setCompositionMode(QPainter::RasterOp_NotDestination);
+    // Pixels left - 1 to right and top - 1 to bottom; an aliased
+    // one-pixel stroke covers one pixel more than the QRect's size.
+    dc->drawRect(QRect(QPoint(region.left - 1, region.top - 1), QPoint(region.right - 1, region.bottom - 1)));
+    dc->restore();
+}
+
+void FillList(QTreeWidget* list, const QStringList& names, const QList<unsigned int>& ids)
+{
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        list->addTopLevelItem(MakeItem(names.value(i), ids[i]));
+}
+
+} // namespace
+
+CAdvancedPage::CAdvancedPage(QWidget* parent) : CMapPage(kTemplate, parent)
+{
+}
+
+void CAdvancedPage::OnInitDialog()
+{
+    BuildDialog(this, CDialogTemplate::Load(TemplateId()), MakeList);
+    m_countries = FindControl<QTreeWidget>(this, 1111);
+    m_cities = FindControl<QTreeWidget>(this, 1110);
+    m_countriesGroup = FindControl<QGroupBox>(this, 1044);
+    m_citiesGroup = FindControl<QGroupBox>(this, 1043);
+    m_countryEdit = FindControl<QPushButton>(this, 1112);
+    m_cityEdit = FindControl<QPushButton>(this, 1114);
+    m_countryAdd = FindControl<QPushButton>(this, 1113);
+    m_cityAdd = FindControl<QPushButton>(this, 1115);
+    SetUpMap(kMapPlaceholder);
+    if (m_bArabic)
+        MirrorForArabic();
+
+    for (QTreeWidget* list : {m_cities, m_countries}) {
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->headerItem()->setTextAlignment(0, m_bArabic ? Qt::AlignRight : Qt::AlignLeft);
+        list->viewport()->installEventFilter(this);
+        connect(static_cast<CBiDiListCtrl*>(list), &CBiDiListCtrl::PrePaint, this, [](QPainter* dc) {
+            dc->setPen(QColor::fromRgb(PickerColours::kText));
+            dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
+            dc->setBackgroundMode(Qt::TransparentMode);
+        });
+    }
+    connect(m_countryAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCountry);
+    connect(m_countryEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCountry);
+    connect(m_cityAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCity);
+    connect(m_cityEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCity);
+    ApplyPickerColours(this);
+}
+
+void CAdvancedPage::MirrorForArabic()
+{
+    const auto swap = [](QWidget* a, QWidget* b) {
+        const QRect rect = a->geometry();
+        a->setGeometry(b->geometry());
+        b->setGeometry(rect);
+    };
+    swap(m_countriesGroup, m_citiesGroup);
+    swap(m_countries, m_cities);
+    for (QTreeWidget* list : {m_countries, m_cities})
+        list->setLayoutDirection(Qt::RightToLeft);
+    for (QGroupBox* group : {m_countriesGroup, m_citiesGroup})
+        group->setAlignment(Qt::AlignRight);
+    QString text;
+    ShapeText(ArabicLabel("select.cities"), text, 1);
+    m_citiesGroup->setTitle(text);
+    ShapeText(ArabicLabel("select.countries"), text, 1);
+    m_countriesGroup->setTitle(text);
+
+    // Each button goes to its mirror image: the Adds to the outer edges,
+    // the Edits beside them.
+    const QRect countryAdd = m_countryAdd->geometry(), countryEdit = m_countryEdit->geometry();
+    const QRect cityAdd = m_cityAdd->geometry(), cityEdit = m_cityEdit->geometry();
+    m_countryAdd->setGeometry(cityEdit);
+    m_cityAdd->setGeometry(countryEdit);
+    m_countryEdit->setGeometry(cityAdd);
+    m_cityEdit->setGeometry(countryAdd);
+    ShapeText(ArabicLabel("add.add"), text, 1);
+    m_countryAdd->setText(text);
+    m_cityAdd->setText(text);
+    ShapeText(ArabicLabel("add.edit"), text, 1);
+    m_countryEdit->setText(text);
+    m_cityEdit->setText(text);
+}
+
+bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
+{
+    QTreeWidget* list = watched == m_countries->viewport() ? m_countries
+                      : watched == m_cities->viewport()    ? m_cities
+                                                            : nullptr;
+    if (!list)
+        return CMapPage::eventFilter(watched, event);
+    // A tap below the last row takes the selection away, as on a list view,
+    // and every tap, on a row or not, runs the list's handler.
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!list->itemAt(mouse->position().toPoint()))
+            list->clearSelection();
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        if (list == m_countries)
+            OnCountryTapped();
+        else
+            OnCityTapped();
+    }
+    return false;
+}
+
+void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
+{
+    m_countryAdd->setEnabled(countryAdd);
+    m_countryEdit->setEnabled(countryEdit);
+    m_cityAdd->setEnabled(cityAdd);
+    m_cityEdit->setEnabled(cityEdit);
+}
+
+bool CAdvancedPage::HighlightIsEmpty() const
+{
+    return m_highlight.left == m_highlight.right || m_highlight.top == m_highlight.bottom;
+}
+
+void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
+{
+    if (!m_countries)
+        return;
+    // A miss leaves the highlight where it was; the repaint covers both
+    // frames, which lie a pixel outside their regions.
+    const tagRECT old = m_highlight;
+    std::uint32_t region = 0;
+    if (m_backend)
+        m_backend->GetRegionID(x, y, &region, &m_highlight);
+    m_mapPicture.update(ToQRect(old).united(ToQRect(m_highlight)).adjusted(-2, -2, 2, 2));
+
+    m_cities->clear();
+    for (unsigned int i = 0; i < m_regionCount && m_countries->topLevelItemCount() > 0; ++i)
+        delete m_countries->takeTopLevelItem(0);
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetCountries(x, y, &names, &ids);
+    m_regionCount = static_cast<unsigned int>(ids.size());
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        m_countries->insertTopLevelItem(int(i), MakeItem(names.value(i), ids[i]));
+    m_countries->clearSelection();
+    if (QTreeWidgetItem* first = m_countries->topLevelItem(0))
+        m_countries->scrollToItem(first);
+    EnableButtons(true, false, false, false);
+}
+
+void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
+{
+    if (m_backend)
+        m_backend->EnumRegions(painter, DrawRegionEdges);
+    DrawFocusFrame(painter, m_highlight);
+}
+
+void CAdvancedPage::OnCountryTapped()
+{
+    m_cities->clear();
+    const QTreeWidgetItem* country = Selected(m_countries);
+    if (!country) {
+        EnableButtons(!HighlightIsEmpty(), false, false, false);
+        return;
+    }
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetCities(ItemID(country), &names, &ids);
+    FillList(m_cities, names, ids);
+    EnableButtons(true, true, true, false);
+}
+
+void CAdvancedPage::OnCityTapped()
+{
+    if (Selected(m_cities))
+        EnableButtons(true, true, true, true);
+    else if (Selected(m_countries))
+        EnableButtons(true, true, true, false);
+}
+
+void CAdvancedPage::OnAddCountry()
+{
+    CCountryDlg form(nullptr);
+    form.m_bArabic = m_bArabic;
+    form.m_strName.clear();
+    if (form.DoModal() == CCountryDlg::kCancel || form.m_strName.isEmpty() || HighlightIsEmpty() || !m_backend)
+        return;
+    // The region is found again by the highlight's top-left corner, which
+    // a neighbour sharing that corner may claim first.
+    std::uint32_t region = 0;
+    if (m_backend->GetRegionID(unsigned(m_highlight.left), unsigned(m_highlight.top), &region, nullptr) < 0)
+        return;
+    std::uint32_t id = 0;
+    if (m_backend->AddCountry(form.m_strName, form.m_strName, &id, region, form.m_sMethod) < 0)
+        return;
+    m_countries->addTopLevelItem(MakeItem(form.m_strName, id));
+    ++m_regionCount; // goes with the region's block at the next map tap
+}
+
+void CAdvancedPage::OnEditCountry()
+{
+    QTreeWidgetItem* country = Selected(m_countries);
+    if (!country || !m_backend)
+        return;
+    const std::uint32_t id = ItemID(country);
+    QString name, arabicName;
+    short method = 0;
+    if (m_backend->GetCountry(id, name, arabicName, &method) < 0)
+        return;
+    CCountryDlg form(nullptr);
+    form.m_bArabic = m_bArabic;
+    form.m_strName = m_bArabic ? arabicName : name;
+    form.m_sMethod = method;
+    if (form.DoModal() == CCountryDlg::kCancel || form.m_strName.isEmpty())
+        return;
+    // Only the name of the picker's language changes.
+    if (m_bArabic)
+        arabicName = form.m_strName;
+    else
+        name = form.m_strName;
+    if (m_backend->ModifyCountry(id, name, arabicName, form.m_sMethod) >= 0)
+        country->setText(0, form.m_strName);
+}
+
+void CAdvancedPage::OnAddCity()
+{
+    CCityDlg form(nullptr);
+    form.m_bArabic = m_bArabic;
+    if (form.DoModal() == CCityDlg::kCancel || form.m_strName.isEmpty() || !m_backend)
+        return;
+    const QTreeWidgetItem* country = Selected(m_countries);
+    if (!country)
+        return;
+    std::uint32_t id = 0;
+    if (m_backend->AddCity(ItemID(country), form.m_strName, form.m_strName, form.m_sLonDegree, form.m_sLonMinute,
+                           form.m_sLatDegree, form.m_sLatMinute, form.m_dTimeZone, &id)
+        < 0)
+        return;
+    m_cities->addTopLevelItem(MakeItem(form.m_strName, id));
+}
+
+void CAdvancedPage::OnEditCity()
+{
+    const QTreeWidgetItem* country = Selected(m_countries);
+    QTreeWidgetItem* city = Selected(m_cities);
+    if (!country || !city || !m_backend)
+        return;
+    const std::uint32_t cityID = ItemID(city);
+    CCity record;
+    if (m_backend->GetCity(cityID, &record) < 0)
+        return;
+
+    // The record holds magnitudes with hemisphere flags and tenths of an
+    // hour; the form takes signed angles and hours.
+    const auto signed16 = [](std::int16_t magnitude, std::int16_t positive) {
+        return positive ? magnitude : std::int16_t(-magnitude);
+    };
+    CCityDlg form(nullptr);
+    form.m_bArabic = m_bArabic;
+    form.m_strName = m_bArabic ? record.m_strArabicName : record.m_strName;
+    form.m_sLonDegree = signed16(record.m_sLongitudeDegree, record.m_sEast);
+    form.m_sLonMinute = signed16(record.m_sLongitudeMinute, record.m_sEast);
+    form.m_sLatDegree = signed16(record.m_sLatitudeDegree, record.m_sNorth);
+    form.m_sLatMinute = signed16(record.m_sLatitudeMinute, record.m_sNorth);
+    form.m_dTimeZone = record.m_sGmt * 0.1;
+    if (form.DoModal() == CCityDlg::kCancel || form.m_strName.isEmpty())
+        return;
+
+    const QString name = m_bArabic ? record.m_strName : form.m_strName;
+    const QString arabicName = m_bArabic ? form.m_strName : record.m_strArabicName;
+    if (m_backend->ModifyCity(ItemID(country), cityID, name, arabicName, form.m_sLonDegree, form.m_sLonMinute,
+                              form.m_sLatDegree, form.m_sLatMinute, form.m_dTimeZone)
+        >= 0)
+        city->setText(0, form.m_strName);
+}

@@ -1,0 +1,57 @@
+// The Add page: countries of a tapped map region and their cities, added
+// and edited through the country and city forms, written at once through
+// the back end.
+#pragma once
+
+#include "mapview.h"
+
+#include <cstdint>
+
+class QGroupBox;
+class QPushButton;
+class QTreeWidget;
+
+class CAdvancedPage : public CMapPage {
+    Q_OBJECT
+public:
+    explicit CAdvancedPage(QWidget* parent = nullptr);
+
+    // Highlights the region at (x, y), in map pixels, and lists its
+    // countries; no country is selected afterwards.
+    void OnMapClick(unsigned int x, unsigned int y) override;
+    // The region grid and the highlight frame over the bitmap.
+    void OnMapPaint(QPainter* painter, const QRect& rect) override;
+
+    // The region last hit on the map, in map pixels; all zero before.
+    const tagRECT& Highlight() const { return m_highlight; }
+    QTreeWidget* CountryList() const { return m_countries; }
+    QTreeWidget* CityList() const { return m_cities; }
+
+protected:
+    void OnInitDialog() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void MirrorForArabic();
+    void OnCountryTapped();
+    void OnCityTapped();
+    void OnAddCountry();
+    void OnEditCountry();
+    void OnAddCity();
+    void OnEditCity();
+    void EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit);
+    bool HighlightIsEmpty() const;
+
+    // Items at the top of the country list from the last map tap, plus the
+    // countries added since; the next tap removes them all.
+    unsigned int m_regionCount = 0;
+    tagRECT m_highlight;
+    QTreeWidget* m_countries = nullptr;  // 1111
+    QTreeWidget* m_cities = nullptr;     // 1110
+    QGroupBox* m_countriesGroup = nullptr; // 1044
+    QGroupBox* m_citiesGroup = nullptr;    // 1043
+    QPushButton* m_countryEdit = nullptr;  // 1112
+    QPushButton* m_cityEdit = nullptr;     // 1114
+    QPushButton* m_countryAdd = nullptr;   // 1113
+    QPushButton* m_cityAdd = nullptr;      // 1115
+};

@@ -1,0 +1,265 @@
+#include "citydlg.h"
+
+#include "bidi/shapetext.h"
+#include "dialogtemplate.h"
+#include "gps/comportlist.h"
+#include "gps/gpsreaddlg.h"
+#include "labels.h"
+#include "selectpage.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kTemplate = 105;
+constexpr int kNameLabel = 1045, kNameEdit = 1116;
+constexpr int kTimeZoneLabel = 1051, kTimeZoneEdit = 1127;
+constexpr int kLongitudeGroup = 1052, kLatitudeGroup = 1053;
+constexpr int kLonDegreeLabel = 1047, kLonDegreeEdit = 1118;
+constexpr int kLonMinuteLabel = 1048, kLonMinuteEdit = 1119;
+constexpr int kLatDegreeLabel = 1049, kLatDegreeEdit = 1124;
+constexpr int kLatMinuteLabel = 1050, kLatMinuteEdit = 1123;
+constexpr int kEast = 1120, kWest = 1121, kNorth = 1125, kSouth = 1126;
+constexpr int kReadGPSButton = 1103, kOKButton = 1, kCancelButton = 2;
+
+constexpr double kMaxTimeZone = 13.0;
+constexpr double kMaxMinute = 60.0;
+// Degrees have no limit of their own, only the 16 bits they are kept in
+// (symmetric, so that the sign can always be flipped).
+constexpr double kMaxDegree = 32767.0;
+
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignAbsolute;
+
+QString Shaped(const char* key)
+{
+    QString shaped;
+    ShapeText(ArabicLabel(key), shaped, 1);
+    return shaped;
+}
+
+// The leading decimal number of text, as atof reads it: blanks skipped, an
+// optional sign, then as much of a number as there is; 0 when there is
+// none. The decimal point is always '.', whatever the user's locale.
+double LeadingNumber(const QString& text)
+{
+    const QByteArray bytes = text.trimmed().toLatin1();
+    const char* begin = bytes.constData();
+    const char* end = begin + bytes.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0.0;
+    if (std::from_chars(begin, end, value).ec != std::errc() || std::isnan(value))
+        return 0.0;
+    return value;
+}
+
+std::int16_t Limited(const QString& text, double limit)
+{
+    return std::int16_t(std::clamp(LeadingNumber(text), -limit, limit)); // truncated toward zero
+}
+
+std::function<void(CCityDlg*)> g_shownHook;
+const CSerialPortSource* g_portSource = nullptr;
+
+} // namespace
+
+CCityDlg::CCityDlg(QWidget* parent) : QDialog(parent)
+{
+    setModal(true);
+    const CDialogTemplate form = CDialogTemplate::Load(kTemplate);
+    setWindowTitle(form.caption); // "Add City", when editing too
+    BuildDialog(this, form);
+    m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
+    m_timeZone.Attach(FindControl<QLineEdit>(this, kTimeZoneEdit));
+    m_lonDegree.Attach(FindControl<QLineEdit>(this, kLonDegreeEdit));
+    m_lonMinute.Attach(FindControl<QLineEdit>(this, kLonMinuteEdit));
+    m_latDegree.Attach(FindControl<QLineEdit>(this, kLatDegreeEdit));
+    m_latMinute.Attach(FindControl<QLineEdit>(this, kLatMinuteEdit));
+    m_east = FindControl<QRadioButton>(this, kEast);
+    m_west = FindControl<QRadioButton>(this, kWest);
+    m_north = FindControl<QRadioButton>(this, kNorth);
+    m_south = FindControl<QRadioButton>(this, kSouth);
+    m_readGPS = FindControl<QPushButton>(this, kReadGPSButton);
+    if (m_readGPS)
+        connect(m_readGPS, &QPushButton::clicked, this, &CCityDlg::OnReadGPS);
+    if (auto* ok = FindControl<QPushButton>(this, kOKButton)) {
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, this, &CCityDlg::OnOK);
+    }
+    if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
+        connect(cancel, &QPushButton::clicked, this, &CCityDlg::reject);
+}
+
+void CCityDlg::SetShownHook(std::function<void(CCityDlg*)> hook)
+{
+    g_shownHook = std::move(hook);
+}
+
+void CCityDlg::SetPortSource(const CSerialPortSource* source)
+{
+    g_portSource = source;
+}
+
+QLineEdit* CCityDlg::Edit(int id) const
+{
+    return FindControl<QLineEdit>(this, id);
+}
+
+QRadioButton* CCityDlg::Radio(int id) const
+{
+    return FindControl<QRadioButton>(this, id);
+}
+
+int CCityDlg::DoModal()
+{
+    OnInitDialog();
+    return exec() == kOK ? kOK : kCancel;
+}
+
+void CCityDlg::reject()
+{
+    done(kCancel);
+}
+
+void CCityDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (g_shownHook)
+        QTimer::singleShot(0, this, [this] {
+            if (const auto hook = g_shownHook)
+                hook(this);
+        });
+}
+
+void CCityDlg::OnInitDialog()
+{
+    m_name.Edit()->setText(m_strName);
+    if (m_bArabic)
+        ApplyArabicLayout();
+
+    // One negative value is enough to make the position west (or south).
+    const bool east = m_sLonDegree >= 0 && m_sLonMinute >= 0;
+    m_east->setChecked(east);
+    m_west->setChecked(!east);
+    const bool north = m_sLatDegree >= 0 && m_sLatMinute >= 0;
+    m_north->setChecked(north);
+    m_south->setChecked(!north);
+
+    m_timeZone.Edit()->setText(QString::asprintf("%.1f", m_dTimeZone));
+    m_latMinute.Edit()->setText(QString::number(std::abs(int(m_sLatMinute))));
+    m_lonMinute.Edit()->setText(QString::number(std::abs(int(m_sLonMinute))));
+    m_latDegree.Edit()->setText(QString::number(std::abs(int(m_sLatDegree))));
+    m_lonDegree.Edit()->setText(QString::number(std::abs(int(m_sLonDegree))));
+
+    ApplyPickerColours(this);
+
+    CComPortList ports(g_portSource);
+    ports.Enumerate(); // lists the ports without opening any
+    m_strGPSPortName = ports.FindGPSPort();
+    m_readGPS->setEnabled(!m_strGPSPortName.isEmpty());
+}
+
+void CCityDlg::OnOK()
+{
+    m_strName = m_name.Edit()->text();
+    m_dTimeZone = std::clamp(LeadingNumber(m_timeZone.Edit()->text()), -kMaxTimeZone, kMaxTimeZone);
+    m_sLatMinute = Limited(m_latMinute.Edit()->text(), kMaxMinute);
+    m_sLonMinute = Limited(m_lonMinute.Edit()->text(), kMaxMinute);
+    m_sLatDegree = Limited(m_latDegree.Edit()->text(), kMaxDegree);
+    m_sLonDegree = Limited(m_lonDegree.Edit()->text(), kMaxDegree);
+
+    // The hemisphere buttons alone decide the signs.
+    const auto signed16 = [](std::int16_t value, bool positive) {
+        const auto magnitude = std::int16_t(std::abs(int(value)));
+        return positive ? magnitude : std::int16_t(-magnitude);
+    };
+    const bool east = m_east->isChecked();
+    m_sLonDegree = signed16(m_sLonDegree, east);
+    m_sLonMinute = signed16(m_sLonMinute, east);
+    const bool north = m_north->isChecked();
+    m_sLatDegree = signed16(m_sLatDegree, north);
+    m_sLatMinute = signed16(m_sLatMinute, north);
+    done(kOK);
+}
+
+void CCityDlg::OnReadGPS()
+{
+    // Writes into the controls; OnOK reads the values from there.
+    ReadGPSIntoCityForm(this, m_strGPSPortName, m_bArabic);
+}
+
+void CCityDlg::ApplyArabicLayout()
+{
+    // Label and edit of the name and time-zone rows change sides, each
+    // keeping its own width.
+    QWidget* nameLabel = FindControl(this, kNameLabel);
+    QWidget* nameEdit = m_name.Edit();
+    const int d = std::abs(nameEdit->width() - nameLabel->width());
+    for (auto [label, edit] : {std::pair{nameLabel, nameEdit},
+                               std::pair{FindControl(this, kTimeZoneLabel), static_cast<QWidget*>(m_timeZone.Edit())}}) {
+        const QRect labelRect = label->geometry();
+        const QRect editRect = edit->geometry();
+        label->setGeometry(editRect.adjusted(d, 0, 0, 0));
+        edit->setGeometry(labelRect.adjusted(0, 0, d, 0));
+    }
+
+    // Buttons, left to right: Cancel, OK, then Read GPS at the right end.
+    QWidget* ok = FindControl(this, kOKButton);
+    QWidget* cancel = FindControl(this, kCancelButton);
+    const QRect readRect = m_readGPS->geometry();
+    const QRect cancelRect = cancel->geometry();
+    const QRect okRect = ok->geometry();
+    const int gap = cancelRect.x() - (okRect.x() + okRect.width());
+    m_readGPS->move(cancelRect.x() + cancelRect.width() - readRect.width(), readRect.y());
+    cancel->move(readRect.x(), cancelRect.y());
+    ok->move(cancel->x() + cancel->width() + gap, okRect.y());
+
+    // Degree and minute rows: label and edit exchange places.
+    for (auto [labelId, editId] : {std::pair{kLonDegreeLabel, kLonDegreeEdit}, std::pair{kLonMinuteLabel, kLonMinuteEdit},
+                                   std::pair{kLatDegreeLabel, kLatDegreeEdit}, std::pair{kLatMinuteLabel, kLatMinuteEdit}}) {
+        QWidget* label = FindControl(this, labelId);
+        QWidget* edit = FindControl(this, editId);
+        const QRect labelRect = label->geometry();
+        label->setGeometry(edit->geometry());
+        edit->setGeometry(labelRect);
+    }
+
+    for (const CBiDiEdit* edit : {&m_name, &m_timeZone, &m_lonDegree, &m_lonMinute, &m_latDegree, &m_latMinute}) {
+        edit->Edit()->setLayoutDirection(Qt::RightToLeft);
+        edit->Edit()->setAlignment(kRight | Qt::AlignVCenter);
+    }
+
+    const std::pair<int, const char*> statics[] = {
+        {kNameLabel, "city.name"},         {kLonMinuteLabel, "city.minute"}, {kLatMinuteLabel, "city.minute"},
+        {kLonDegreeLabel, "city.degree"},  {kLatDegreeLabel, "city.degree"}, {kTimeZoneLabel, "city.timeZone"},
+    };
+    for (const auto& [id, key] : statics)
+        if (auto* label = FindControl<QLabel>(this, id)) {
+            label->setAlignment(kRight | Qt::AlignTop);
+            label->setText(Shaped(key));
+        }
+    for (const auto& [id, key] : {std::pair{kLongitudeGroup, "city.longitude"}, std::pair{kLatitudeGroup, "city.latitude"}})
+        if (auto* group = FindControl<QGroupBox>(this, id)) {
+            group->setAlignment(kRight);
+            group->setTitle(Shaped(key));
+        }
+    // Right to left puts the button at the right of its text.
+    for (const auto& [radio, key] : {std::pair{m_east, "city.east"}, std::pair{m_west, "city.west"},
+                                     std::pair{m_north, "city.north"}, std::pair{m_south, "city.south"}}) {
+        radio->setLayoutDirection(Qt::RightToLeft);
+        radio->setText(Shaped(key));
+    }
+    static_cast<QPushButton*>(cancel)->setText(Shaped("form.cancel"));
+    static_cast<QPushButton*>(ok)->setText(Shaped("form.ok"));
+    m_readGPS->setText(Shaped("city.readGPS"));
+}

@@ -1,0 +1,76 @@
+// The city form: one city's name, time zone and position.
+#pragma once
+
+#include "bidi/bidiedit.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class CSerialPortSource;
+class QPushButton;
+class QRadioButton;
+
+// Template 105. The opener sets the Arabic flag and, to edit a city, the
+// name, the time zone and the four signed angles, runs the form with
+// DoModal and, after kOK, reads them back. The form touches no stored data.
+//
+// Angles are signed degrees and minutes, both negative south or west. The
+// edits take digits only: the hemisphere comes from the radio buttons. On
+// OK the time zone is held to -13.0 to 13.0 hours and minutes to -60 to 60;
+// degrees are taken as typed (within the 16-bit range they are kept in).
+// Text that is no number reads as 0.
+class CCityDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum { kOK = 1, kCancel = 2 };
+
+    explicit CCityDlg(QWidget* parent = nullptr);
+
+    int m_bArabic = 0;
+    QString m_strName;
+    double m_dTimeZone = 0.0; // hours, east positive
+    std::int16_t m_sLatDegree = 0;
+    std::int16_t m_sLatMinute = 0;
+    std::int16_t m_sLonDegree = 0;
+    std::int16_t m_sLonMinute = 0;
+    // The GPS receiver's device found when the form opened; empty if none,
+    // and then Read GPS is disabled.
+    QString m_strGPSPortName;
+
+    // Runs the form modally: kOK or kCancel.
+    int DoModal();
+
+    QLineEdit* Edit(int id) const;
+    QRadioButton* Radio(int id) const;
+    QPushButton* ReadGPSButton() const { return m_readGPS; }
+
+    // Called with every form once it is on screen, inside its modal loop,
+    // so that a test can fill it in and end it. Empty to switch off.
+    static void SetShownHook(std::function<void(CCityDlg*)> hook);
+    // Where the form looks for the GPS receiver's port (not owned); null
+    // means the system's serial ports.
+    static void SetPortSource(const CSerialPortSource* source);
+
+    void reject() override;
+
+protected:
+    void OnInitDialog();
+    void OnOK();
+    void OnReadGPS();
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ApplyArabicLayout();
+
+    // Name, time zone, longitude degree and minute, latitude degree and minute.
+    CBiDiEdit m_name, m_timeZone, m_lonDegree, m_lonMinute, m_latDegree, m_latMinute;
+    QRadioButton* m_east = nullptr;
+    QRadioButton* m_west = nullptr;
+    QRadioButton* m_north = nullptr;
+    QRadioButton* m_south = nullptr;
+    QPushButton* m_readGPS = nullptr;
+};

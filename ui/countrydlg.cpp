@@ -1,0 +1,218 @@
+#include "countrydlg.h"
+
+#include "bidi/shapetext.h"
+#include "dialogtemplate.h"
+#include "gps/usermessages.h"
+#include "labels.h"
+#include "selectpage.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTemplate = 106;
+constexpr int kGroup = 1054;
+constexpr int kNameLabel = 1045;
+constexpr int kNameEdit = 1116;
+constexpr int kMethodLabel = 1057;
+constexpr int kMethodCombo = 1128;
+constexpr int kOKButton = 1;
+constexpr int kCancelButton = 2;
+
+// The calculation methods by code.
+constexpr const char* kEnglishMethods[] = {
+    "Univ. Of Islamic Sciences, Karachi",
+    "Islamic Society Of North America",
+    "Muslim World League",
+    "Umm Al-Qura University",
+    "Egyptian General Authority of Survey",
+};
+constexpr const char* kArabicMethodKeys[] = {"method.0", "method.1", "method.2", "method.3", "method.4"};
+
+QString Shaped(const char* key)
+{
+    QString shaped;
+    ShapeText(ArabicLabel(key), shaped, 1);
+    return shaped;
+}
+
+// The order of a sorted list box: case-insensitive, and Arabic presentation
+// forms compared as the letters they show, so that shaped names sort as
+// their unshaped spelling would.
+bool SortsBefore(const QString& a, const QString& b)
+{
+    return QString::compare(a.normalized(QString::NormalizationForm_KC),
+                            b.normalized(QString::NormalizationForm_KC), Qt::CaseInsensitive)
+        < 0;
+}
+
+std::function<void(CCountryDlg*)> g_shownHook;
+
+} // namespace
+
+CCountryDlg::CCountryDlg(QWidget* parent) : QDialog(parent)
+{
+    setModal(true);
+    const CDialogTemplate form = CDialogTemplate::Load(kTemplate);
+    setWindowTitle(form.caption);
+    BuildDialog(this, form);
+    m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
+    m_methods = FindControl<QComboBox>(this, kMethodCombo);
+    if (auto* ok = FindControl<QPushButton>(this, kOKButton)) {
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, this, &CCountryDlg::OnOK);
+    }
+    if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
+        connect(cancel, &QPushButton::clicked, this, &CCountryDlg::reject);
+}
+
+void CCountryDlg::SetShownHook(std::function<void(CCountryDlg*)> hook)
+{
+    g_shownHook = std::move(hook);
+}
+
+int CCountryDlg::DoModal()
+{
+    OnInitDialog();
+    return exec() == kOK ? kOK : kCancel;
+}
+
+void CCountryDlg::reject()
+{
+    done(kCancel);
+}
+
+void CCountryDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (g_shownHook)
+        QTimer::singleShot(0, this, [this] {
+            if (const auto hook = g_shownHook)
+                hook(this);
+        });
+}
+
+void CCountryDlg::OnInitDialog()
+{
+    if (QLineEdit* name = m_name.Edit())
+        name->setText(m_strName);
+    if (m_bArabic)
+        SetUpArabic();
+    else
+        SetUpEnglish();
+    if (m_methods)
+        m_methods->setCurrentIndex(m_methods->findData(int(m_sMethod))); // -1 for an unknown code
+    ApplyPickerColours(this);
+}
+
+void CCountryDlg::SetUpEnglish()
+{
+    for (QWidget* widget : {FindControl(this, kNameEdit), FindControl(this, kNameLabel),
+                            FindControl(this, kMethodLabel), FindControl(this, kGroup)})
+        if (widget)
+            widget->setLayoutDirection(Qt::LeftToRight);
+    if (auto* label = FindControl<QLabel>(this, kNameLabel)) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setText(QStringLiteral("Name :"));
+    }
+    if (auto* label = FindControl<QLabel>(this, kMethodLabel)) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setText(QStringLiteral("Calculation Method :"));
+    }
+    if (auto* group = FindControl<QGroupBox>(this, kGroup)) {
+        group->setAlignment(Qt::AlignLeft);
+        group->setTitle(QStringLiteral("Country Data"));
+    }
+    QStringList texts;
+    for (const char* text : kEnglishMethods)
+        texts.append(QString::fromLatin1(text));
+    FillMethods(texts);
+}
+
+void CCountryDlg::SetUpArabic()
+{
+    // Cancel and OK change sides: Cancel at the left margin and OK beside
+    // it, where the form put them at 11 and 92 pixels on the screen it was
+    // drawn for (13 pixels to 8 dialog units).
+    auto* ok = FindControl<QPushButton>(this, kOKButton);
+    auto* cancel = FindControl<QPushButton>(this, kCancelButton);
+    if (ok && cancel) {
+        const QSize base = DialogBaseUnits(DialogFont());
+        const QRect okRect = ok->geometry();
+        const int cancelLeft = DialogUnitsToPixels(QRect(7, 0, 0, 0), base).x();
+        const int okLeft = DialogUnitsToPixels(QRect(57, 0, 0, 0), base).x();
+        cancel->setGeometry(cancelLeft, okRect.top(), okRect.width(), okRect.height());
+        ok->setGeometry(okLeft, okRect.top(), okRect.width(), okRect.height());
+        cancel->setText(Shaped("form.cancel"));
+        ok->setText(Shaped("form.ok"));
+    }
+    // Right-aligned whatever the reading direction (a right-to-left widget
+    // would otherwise take AlignRight as its leading edge).
+    constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignAbsolute;
+    if (QLineEdit* name = m_name.Edit()) {
+        name->setLayoutDirection(Qt::RightToLeft);
+        name->setAlignment(kRight);
+    }
+    if (auto* label = FindControl<QLabel>(this, kNameLabel)) {
+        label->setLayoutDirection(Qt::RightToLeft);
+        label->setAlignment(kRight | Qt::AlignTop);
+        label->setText(Shaped("country.name"));
+    }
+    if (auto* label = FindControl<QLabel>(this, kMethodLabel)) {
+        label->setLayoutDirection(Qt::RightToLeft);
+        label->setAlignment(kRight | Qt::AlignTop);
+        label->setText(Shaped("country.method"));
+    }
+    if (auto* group = FindControl<QGroupBox>(this, kGroup)) {
+        group->setLayoutDirection(Qt::RightToLeft);
+        group->setAlignment(kRight);
+        group->setTitle(Shaped("country.group"));
+    }
+    if (m_methods)
+        m_methods->setLayoutDirection(Qt::RightToLeft);
+    QStringList texts;
+    for (const char* key : kArabicMethodKeys)
+        texts.append(Shaped(key));
+    FillMethods(texts);
+}
+
+void CCountryDlg::FillMethods(const QStringList& texts)
+{
+    if (!m_methods)
+        return;
+    m_methods->clear();
+    for (int code = 0; code < texts.size(); ++code) {
+        int at = 0;
+        while (at < m_methods->count() && !SortsBefore(texts[code], m_methods->itemText(at)))
+            ++at;
+        m_methods->insertItem(at, texts[code], code);
+    }
+}
+
+void CCountryDlg::OnOK()
+{
+    QLineEdit* name = m_name.Edit();
+    if (!name)
+        return;
+    if (name->text().isEmpty()) {
+        // The platform's asterisk beep; Linux has the one beep for all kinds.
+        CUserMessages::Current().StopBeep();
+        name->setFocus();
+        return;
+    }
+    m_sMethod = std::int16_t(m_methods && m_methods->currentIndex() >= 0 ? m_methods->currentData().toInt() : -1);
+    if (name->text().size() > kMaxName) {
+        CUserMessages::Current().Show(this, QMessageBox::Warning, QString(),
+                                      QStringLiteral("Please enter no more than %1 characters.").arg(kMaxName));
+        name->setFocus();
+        name->selectAll();
+        return;
+    }
+    m_strName = name->text();
+    done(kOK);
+}
