@@ -13,11 +13,18 @@ QByteArray Quoted(const QString& text)
 
 } // namespace
 
+int SignedMinutes(double angle)
+{
+    // Rounded on the magnitude, so that east and west round alike.
+    const int minutes = int(std::lround(std::abs(angle) * 60.0));
+    return angle < 0 ? -minutes : minutes;
+}
+
 QPair<int, int> DegreesMinutes(double angle)
 {
-    const int minutes = int(std::lround(std::abs(angle) * 60.0));
-    const int sign = angle < 0 ? -1 : 1;
-    return {sign * (minutes / 60), sign * (minutes % 60)};
+    // C++ division truncates toward zero: both parts keep the sign.
+    const int minutes = SignedMinutes(angle);
+    return {minutes / 60, minutes % 60};
 }
 
 QByteArray PlacesSql(const CPlaceList& places, const QList<tagRegion>& regions)

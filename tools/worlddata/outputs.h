@@ -16,6 +16,10 @@ QByteArray PlacesSql(const CPlaceList& places, const QList<tagRegion>& regions);
 // One line per country: code, ID, and its land pixels as "x,y" pairs.
 QByteArray LandRecord(const CPlaceList& places, const QList<QList<QPoint>>& landPixels);
 
-// A signed angle in whole degrees and minutes, both carrying its sign and
-// rounded to the nearest minute (-0.25 is 0 and -15).
+// An angle in degrees as a signed whole number of minutes, rounded to the
+// nearest minute: what the place database keeps of a position.
+int SignedMinutes(double angle);
+
+// The same as whole degrees and minutes, both carrying the angle's sign
+// (-0.25 is 0 and -15).
 QPair<int, int> DegreesMinutes(double angle);

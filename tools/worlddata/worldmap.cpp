@@ -77,10 +77,12 @@ QList<QColor> Palette()
 
 } // namespace
 
-QPoint CWorldMap::Pixel(double longitude, double latitude)
+QPoint CWorldMap::PixelOfMinutes(int longitude, int latitude)
 {
-    const QPointF p = MapPoint(longitude, latitude);
-    return {std::clamp(int(std::floor(p.x())), 0, kWidth - 1), std::clamp(int(std::floor(p.y())), 0, kHeight - 1)};
+    // 360° over 225 pixels is 96' a pixel; 180° over 120 is 90'.
+    const int x = (longitude + 180 * 60) / 96;
+    const int y = (90 * 60 - latitude) / 90;
+    return {std::clamp(x, 0, kWidth - 1), std::clamp(y, 0, kHeight - 1)};
 }
 
 QList<QPainterPath> CWorldMap::Polygons(const tagShape& shape)

@@ -16,8 +16,12 @@ public:
     static constexpr int kWidth = 225;
     static constexpr int kHeight = 120;
 
-    // The map pixel that holds a position (degrees, east and north positive).
-    static QPoint Pixel(double longitude, double latitude);
+    // The map pixel that holds a position given in signed minutes of arc
+    // (east and north positive), as the place database stores it. Integer
+    // arithmetic, so anyone can recompute it exactly: x = (longitude +
+    // 10800) / 96, y = (5400 - latitude) / 90, both rounded down and kept
+    // on the map.
+    static QPoint PixelOfMinutes(int longitude, int latitude);
 
     // A shape as a path in map pixels. Rings that cross the ±180° line
     // (Natural Earth's are stitched across it) are unwrapped, rings that
