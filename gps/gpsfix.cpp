@@ -11,12 +11,21 @@ namespace {
 const CClock g_systemClock;
 const CClock* g_clock = &g_systemClock;
 
+// Whole degrees and whole minutes, both truncated. A position read as
+// dd + mm.mmm / 60 comes back a hair short of whole minutes (11° 31.000'
+// is 11.51666666666666572...), so a billionth of a minute is allowed
+// before truncating; a minute that then reaches 60 carries to the degrees.
 void SplitAngle(double angle, std::uint16_t* degrees, std::uint16_t* minutes)
 {
     const double magnitude = std::fabs(angle);
-    const double whole = std::floor(magnitude);
+    double whole = std::floor(magnitude);
+    double minute = std::floor((magnitude - whole) * 60 + 1e-9);
+    if (minute >= 60) {
+        whole += 1;
+        minute = 0;
+    }
     *degrees = static_cast<std::uint16_t>(whole);
-    *minutes = static_cast<std::uint16_t>((magnitude - whole) * 60);
+    *minutes = static_cast<std::uint16_t>(minute);
 }
 
 } // namespace

@@ -26,6 +26,7 @@ bool HasPosition(const CSentenceParser& parser);
 // then tenths, each truncated toward zero (+5:30 → 55, -3:30 → -35).
 std::int16_t GmtTenths(int localOffsetSeconds);
 
-// Whole degrees and minutes (each truncated) with hemisphere flags; on the
-// equator counts as north, on the meridian as east.
+// Whole degrees and minutes (each truncated, minutes forgiving the last
+// bits of rounding) with hemisphere flags; on the equator counts as north,
+// on the meridian as east.
 tagGPSFix MakeGPSFix(double latitude, double longitude, int localOffsetSeconds);

@@ -36,7 +36,7 @@ int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* lat
         return fail(port.LastError());
 
     const auto parser = std::make_unique<CSentenceParser>();
-    const QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever : timeoutMs);
+    const QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
     char buffer[255];
     for (;;) {
         // Reads as small as the dialog's, checked one by one, so that the
