@@ -4,8 +4,6 @@
 #include "gps/sentenceparser.h"
 #include "pseudoterminal.h"
 
-#include <QDateTime>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -95,13 +93,6 @@ INSTANTIATE_TEST_SUITE_P(GPSFix, GmtOffset, testing::Values(
     OffsetRow{0, 0},
     OffsetRow{59, 0},                    // under a minute counts as none
     OffsetRow{-(5 * 60 + 59), 0}));      // -5 min → -0.83 tenths → 0
-
-TEST(GPSFix, SystemClockMatchesQt)
-{
-    CClock::Install(nullptr);
-    const int offset = CClock::Current().LocalOffsetSeconds();
-    EXPECT_EQ(offset, QDateTime::currentDateTime().offsetFromUtc());
-}
 
 struct PositionRow {
     const char* what;
