@@ -57,28 +57,19 @@ int ListReport(CContext& context, HRESULT status, const QStringList& names, cons
     return Finish(report, status);
 }
 
-int Countries(CContext& context, const QStringList&)
+// Countries with no argument, a country's cities with one.
+int List(CContext& context, const QStringList& args)
 {
-    CTerrafind* backend = context.Backend();
-    if (!backend)
-        return kFailure;
-    QStringList names;
-    QList<unsigned int> ids;
-    const HRESULT status = backend->GetAllCountries(&names, &ids);
-    return ListReport(context, status, names, ids);
-}
-
-int Cities(CContext& context, const QStringList& args)
-{
-    long long country;
-    if (!ParseNumber(args[0], "COUNTRY", 0, kMaxID, &country))
+    long long country = 0;
+    if (!args.isEmpty() && !ParseNumber(args[0], "COUNTRY", 0, kMaxID, &country))
         return kUsage;
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
     QStringList names;
     QList<unsigned int> ids;
-    const HRESULT status = backend->GetCities(std::uint32_t(country), &names, &ids);
+    const HRESULT status = args.isEmpty() ? backend->GetAllCountries(&names, &ids)
+                                          : backend->GetCities(std::uint32_t(country), &names, &ids);
     return ListReport(context, status, names, ids);
 }
 
@@ -262,8 +253,8 @@ QList<CCommand> DatabaseCommands()
 {
     return {
         {"where", "", "print where the place database lives", 0, Where},
-        {"countries", "", "list every country", 0, Countries},
-        {"cities", "COUNTRY", "list a country's cities", 1, Cities},
+        {"countries", "", "list every country", 0, List},
+        {"cities", "COUNTRY", "list a country's cities", 1, List},
         {"country", "ID", "read one country", 1, Country},
         {"city", "ID", "read one city with its country", 1, City},
         {"at", "X Y", "the region and countries at a map pixel", 2, At},

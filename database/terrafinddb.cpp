@@ -124,6 +124,28 @@ void ReadAngle(const CVariant& degrees, const CVariant& minutes, std::int16_t* o
     }
 }
 
+// Runs a list query whose rows are (name, ID) and appends them.
+HRESULT AppendNamesAndIDs(int version, const QString& statement, QStringList* names, QList<unsigned int>* ids)
+{
+    std::unique_ptr<CRecordset> rs;
+    if (OpenQuery(version, statement, &rs) < 0)
+        return E_FAIL;
+    WalkRows(*rs, [&](CRecordset& row) {
+        names->append(Column(row, 0).ToString());
+        ids->append(Column(row, 1).ToUInt32());
+    });
+    return S_OK;
+}
+
+// The values after the names in a City insert, in column order.
+QString CityNumbers(short longitudeDegree, short longitudeMinute, short latitudeDegree, short latitudeMinute,
+                    double timeZone, std::uint32_t countryID)
+{
+    return QStringList{Decimal(longitudeDegree), Decimal(longitudeMinute), Decimal(latitudeDegree),
+                       Decimal(latitudeMinute), Decimal(TenthsOfHour(timeZone)), Decimal(countryID)}
+        .join(QLatin1Char(','));
+}
+
 // Rolls back unless committed, so an early return never leaves a
 // transaction open on the shared connection.
 class CTransaction {
@@ -294,14 +316,7 @@ HRESULT CTerrafindDB::GetAllCountries(QStringList* names, QList<unsigned int>* i
     const QString statement = m_bArabic
         ? QStringLiteral("SELECT Country.arabic_name, Country.ID FROM Country ORDER BY Country.arabic_name ")
         : QStringLiteral("SELECT Country.name, Country.ID FROM Country ORDER BY Country.name ");
-    std::unique_ptr<CRecordset> rs;
-    if (OpenQuery(ProviderVersion(), statement, &rs) < 0)
-        return E_FAIL;
-    WalkRows(*rs, [&](CRecordset& row) {
-        names->append(Column(row, 0).ToString());
-        ids->append(Column(row, 1).ToUInt32());
-    });
-    return S_OK;
+    return AppendNamesAndIDs(ProviderVersion(), statement, names, ids);
 }
 
 HRESULT CTerrafindDB::GetCities(std::uint32_t countryID, QStringList* names, QList<unsigned int>* ids)
@@ -310,14 +325,7 @@ HRESULT CTerrafindDB::GetCities(std::uint32_t countryID, QStringList* names, QLi
                                   : QStringLiteral("SELECT City.name, City.ID ");
     statement += QStringLiteral("FROM City WHERE City.County_ID = ") + Decimal(countryID) + QLatin1Char(' ');
     statement += m_bArabic ? QStringLiteral("ORDER BY City.arabic_name ") : QStringLiteral("ORDER BY City.name ");
-    std::unique_ptr<CRecordset> rs;
-    if (OpenQuery(ProviderVersion(), statement, &rs) < 0)
-        return E_FAIL;
-    WalkRows(*rs, [&](CRecordset& row) {
-        names->append(Column(row, 0).ToString());
-        ids->append(Column(row, 1).ToUInt32());
-    });
-    return S_OK;
+    return AppendNamesAndIDs(ProviderVersion(), statement, names, ids);
 }
 
 HRESULT CTerrafindDB::GetCountry(std::uint32_t countryID, QString& name, QString& arabicName, short* method)
@@ -459,9 +467,7 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
     *cityID = id + 1;
     const QString insert = QStringLiteral("INSERT INTO City values(") + Decimal(*cityID) + QStringLiteral(",'")
         + Quoted(name) + QStringLiteral("','") + Quoted(arabicName) + QStringLiteral("',")
-        + QStringList{Decimal(longitudeDegree), Decimal(longitudeMinute), Decimal(latitudeDegree),
-                      Decimal(latitudeMinute), Decimal(TenthsOfHour(timeZone)), Decimal(countryID)}
-              .join(QLatin1Char(','))
+        + CityNumbers(longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, timeZone, countryID)
         + QLatin1Char(')');
     CConnection* connection = Slot(ProviderVersion()).get();
     return connection && connection->Execute(insert) >= 0 ? S_OK : E_FAIL;
@@ -478,9 +484,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     const HRESULT status = ExecuteStatement(
         QStringLiteral("INSERT INTO City values(%1,'%2','%3',%4)")
             .arg(Decimal(cityID), Quoted(name), Quoted(arabicName),
-                 QStringList{Decimal(longitudeDegree), Decimal(longitudeMinute), Decimal(latitudeDegree),
-                             Decimal(latitudeMinute), Decimal(TenthsOfHour(timeZone)), Decimal(countryID)}
-                     .join(QLatin1Char(','))));
+                 CityNumbers(longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, timeZone, countryID)));
     return status < 0 ? status : transaction.Commit();
 }
 
