@@ -109,6 +109,7 @@ void CAdvancedPage::OnInitDialog()
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->headerItem()->setTextAlignment(0, m_bArabic ? Qt::AlignRight : Qt::AlignLeft);
         list->viewport()->installEventFilter(this);
+        connect(list, &QAbstractItemView::clicked, this, [this, list] { OnListTapped(list); });
         connect(static_cast<CBiDiListCtrl*>(list), &CBiDiListCtrl::PrePaint, this, [](QPainter* dc) {
             dc->setPen(QColor::fromRgb(PickerColours::kText));
             dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
@@ -133,8 +134,12 @@ void CAdvancedPage::MirrorForArabic()
     swap(m_countries, m_cities);
     for (QTreeWidget* list : {m_countries, m_cities})
         list->setLayoutDirection(Qt::RightToLeft);
-    for (QGroupBox* group : {m_countriesGroup, m_citiesGroup})
-        group->setAlignment(Qt::AlignRight);
+    // Titles at the leading edge of right-to-left boxes, which is their
+    // right, whatever direction the sheet around them has.
+    for (QGroupBox* group : {m_countriesGroup, m_citiesGroup}) {
+        group->setLayoutDirection(Qt::RightToLeft);
+        group->setAlignment(Qt::AlignLeading);
+    }
     QString text;
     ShapeText(ArabicLabel("select.cities"), text, 1);
     m_citiesGroup->setTitle(text);
@@ -162,21 +167,27 @@ bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
     QTreeWidget* list = watched == m_countries->viewport() ? m_countries
                       : watched == m_cities->viewport()    ? m_cities
                                                             : nullptr;
-    if (!list)
+    if (!list || (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease))
         return CMapPage::eventFilter(watched, event);
     // A tap below the last row takes the selection away, as on a list view,
-    // and every tap, on a row or not, runs the list's handler.
-    if (event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (!list->itemAt(mouse->position().toPoint()))
-            list->clearSelection();
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        if (list == m_countries)
-            OnCountryTapped();
-        else
-            OnCityTapped();
-    }
+    // and counts as a tap on the list; taps on rows arrive as clicks, once
+    // the list has settled its selection.
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (list->itemAt(mouse->position().toPoint()))
+        return false;
+    if (event->type() == QEvent::MouseButtonPress)
+        list->clearSelection();
+    else
+        OnListTapped(list);
     return false;
+}
+
+void CAdvancedPage::OnListTapped(QTreeWidget* list)
+{
+    if (list == m_countries)
+        OnCountryTapped();
+    else
+        OnCityTapped();
 }
 
 void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)

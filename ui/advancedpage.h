@@ -33,6 +33,7 @@ protected:
 
 private:
     void MirrorForArabic();
+    void OnListTapped(QTreeWidget* list);
     void OnCountryTapped();
     void OnCityTapped();
     void OnAddCountry();

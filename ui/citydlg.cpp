@@ -250,7 +250,10 @@ void CCityDlg::ApplyArabicLayout()
         }
     for (const auto& [id, key] : {std::pair{kLongitudeGroup, "city.longitude"}, std::pair{kLatitudeGroup, "city.latitude"}})
         if (auto* group = FindControl<QGroupBox>(this, id)) {
-            group->setAlignment(kRight);
+            // The title at the leading edge of a right-to-left box: its right.
+            // (Styles mirror a group box's alignment, absolute or not.)
+            group->setLayoutDirection(Qt::RightToLeft);
+            group->setAlignment(Qt::AlignLeading);
             group->setTitle(Shaped(key));
         }
     // Right to left puts the button at the right of its text.

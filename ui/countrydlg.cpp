@@ -63,6 +63,10 @@ CCountryDlg::CCountryDlg(QWidget* parent) : QDialog(parent)
     BuildDialog(this, form);
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
     m_methods = FindControl<QComboBox>(this, kMethodCombo);
+    // The template's height includes the dropped-down list; closed, the box
+    // is one line high and its list sizes itself.
+    if (m_methods)
+        m_methods->resize(m_methods->width(), m_methods->sizeHint().height());
     if (auto* ok = FindControl<QPushButton>(this, kOKButton)) {
         ok->setDefault(true);
         connect(ok, &QPushButton::clicked, this, &CCountryDlg::OnOK);
@@ -170,7 +174,7 @@ void CCountryDlg::SetUpArabic()
     }
     if (auto* group = FindControl<QGroupBox>(this, kGroup)) {
         group->setLayoutDirection(Qt::RightToLeft);
-        group->setAlignment(kRight);
+        group->setAlignment(Qt::AlignLeading); // the right of a right-to-left box
         group->setTitle(Shaped("country.group"));
     }
     if (m_methods)
