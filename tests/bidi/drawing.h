@@ -1,23 +1,49 @@
 // Helpers for tests that measure and look at drawn text.
 #pragma once
 
-#include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QRect>
+#include <QPixmap>
+#include <QWidget>
 
-// DejaVu Sans (fonts-dejavu-core) at a fixed pixel size: it has Arabic and
-// the Arabic presentation forms, so widths and ink do not depend on which
-// fallback font the machine would pick.
-QFont TestFont();
+#include <cstdlib>
 
-// A white ARGB image of the given size.
-QImage WhiteImage(int width, int height);
+// DejaVu Sans (fonts-dejavu-core) has Arabic and its presentation forms, so
+// widths and ink do not depend on which fallback font the machine picks.
+inline QFont TestFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+inline QImage WhiteImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The widget as the screen would show it.
+inline QImage Grab(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
 
 // Bounding box of the pixels inside area that differ from background by
-// more than a little anti-aliasing; null when there are none.
-QRect InkBox(const QImage& image, const QRect& area, QColor background);
-
-// Widget under test rendered as the screen would show it.
-class QWidget;
-QImage Grab(QWidget* widget);
+// more than anti-aliasing (or, with exact, that equal it); null if none.
+inline QRect InkBox(const QImage& image, const QRect& area, QColor background = Qt::white, bool exact = false)
+{
+    QRect box;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int diff = std::abs(c.red() - background.red()) + std::abs(c.green() - background.green())
+                + std::abs(c.blue() - background.blue());
+            if (exact ? diff == 0 : diff > 40)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}

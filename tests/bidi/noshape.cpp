@@ -1,6 +1,2 @@
-// Stands for a bidirectional-text library that exports something, but not
-// StringShape.
-extern "C" __attribute__((visibility("default"))) int KVBiDiVersion()
-{
-    return 11;
-}
+// A bidirectional-text library that exports something, but not StringShape.
+extern "C" __attribute__((visibility("default"))) int KVBiDiVersion() { return 11; }

@@ -1,5 +1,5 @@
-// The bidirectional-text library's measuring and drawing, looked at pixel
-// by pixel.
+// The text library's own functions: shaping into a caller's buffer, and
+// measuring and drawing, looked at pixel by pixel.
 #include "bidi/textlibs/kvbidi12.h"
 #include "drawing.h"
 
@@ -17,15 +17,12 @@ struct Drawn {
     int width;
 };
 
-Drawn Draw(const QString& text, bool rightToLeft, QColor pen = Qt::black,
-           Qt::BGMode mode = Qt::TransparentMode, QColor background = Qt::white)
+// Measures text and draws it at (kX, kY).
+Drawn Draw(const QString& text, bool rightToLeft)
 {
     Drawn drawn{WhiteImage(400, 40), 0};
     QPainter dc(&drawn.image);
     dc.setFont(TestFont());
-    dc.setPen(pen);
-    dc.setBackgroundMode(mode);
-    dc.setBackground(background);
     drawn.width = BiDiTextWidth(&dc, text.utf16(), int(text.size()), rightToLeft);
     EXPECT_EQ(BiDiTextOut(&dc, kX, kY, text.utf16(), int(text.size()), rightToLeft), 1);
     return drawn;
@@ -33,84 +30,51 @@ Drawn Draw(const QString& text, bool rightToLeft, QColor pen = Qt::black,
 
 TEST(BiDiText, WidthIsWhatTheDrawingTakes)
 {
-    struct Row {
-        QString text;
-        bool rightToLeft;
+    const std::pair<QString, bool> rows[] = {
+        {u"Makkah"_qs, false}, {u"Makkah"_qs, true}, {u"مكة المكرمة"_qs, true},
+        {u"مكة المكرمة"_qs, false}, {u"Cairo القاهرة 20"_qs, true}, {u"W"_qs, false},
     };
-    const Row rows[] = {
-        {u"Makkah"_qs, false},   {u"Makkah"_qs, true},
-        {u"مكة المكرمة"_qs, true}, {u"مكة المكرمة"_qs, false},
-        {u"Cairo القاهرة 20"_qs, true}, {u"W"_qs, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text.toStdString() + (row.rightToLeft ? " rtl" : " ltr"));
-        const Drawn drawn = Draw(row.text, row.rightToLeft);
-        const QRect ink = InkBox(drawn.image, drawn.image.rect(), Qt::white);
-        ASSERT_FALSE(ink.isNull());
-        ASSERT_GT(drawn.width, 0);
-        // The ink starts at x and ends within the measured width, give or
-        // take the glyphs' side bearings.
-        EXPECT_GE(ink.left(), kX);
-        EXPECT_LE(ink.left(), kX + 2);
-        EXPECT_LE(ink.right(), kX + drawn.width);
-        EXPECT_GE(ink.right(), kX + drawn.width - 3);
-        EXPECT_GE(ink.top(), kY);
+    for (const auto& [text, rightToLeft] : rows) {
+        SCOPED_TRACE(text.toStdString() + (rightToLeft ? " rtl" : " ltr"));
+        const Drawn drawn = Draw(text, rightToLeft);
+        const QRect ink = InkBox(drawn.image, drawn.image.rect());
+        // From x to x + width, give or take the glyphs' side bearings.
+        EXPECT_TRUE(ink.left() >= kX && ink.left() <= kX + 2 && ink.top() >= kY) << ink.left();
+        EXPECT_TRUE(ink.right() <= kX + drawn.width && ink.right() >= kX + drawn.width - 3) << ink.right();
     }
 }
 
-TEST(BiDiText, BaseDirectionOrdersMixedText)
+TEST(BiDiText, DrawsShapedInTheBaseDirection)
 {
-    // In a right-to-left line "abc مكة" begins at the right: it looks like
-    // "مكة abc" laid out left to right (Unicode bidirectional algorithm,
-    // rules W1-N2: the space between the runs takes the base direction).
+    // Unicode bidirectional algorithm, rules W1-N2: in a right-to-left line
+    // "abc مكة" starts at the right, the space taking the base direction.
     const Drawn rightToLeft = Draw(u"abc مكة"_qs, true);
-    const Drawn leftToRight = Draw(u"مكة abc"_qs, false);
-    EXPECT_EQ(rightToLeft.image, leftToRight.image);
-    EXPECT_NE(Draw(u"abc مكة"_qs, false).image, rightToLeft.image);
-}
-
-TEST(BiDiText, ArabicIsShapedWhenDrawn)
-{
-    // The letters of مكة drawn apart would be wider than the joined word,
-    // whose presentation forms U+FEE3 U+FEDC U+FE94 draw the same glyphs.
+    EXPECT_EQ(rightToLeft.image, Draw(u"مكة abc"_qs, false).image);
+    EXPECT_NE(rightToLeft.image, Draw(u"abc مكة"_qs, false).image);
+    // Joined, مكة draws the glyphs of U+FEE3 U+FEDC U+FE94, and is narrower
+    // than its letters' isolated forms.
     const Drawn logical = Draw(u"مكة"_qs, true);
-    const Drawn presentation = Draw(u"\uFEE3\uFEDC\uFE94"_qs, true);
-    const Drawn isolated = Draw(u"\uFEE1\uFED9\uFE93"_qs, true);
-    EXPECT_EQ(logical.image, presentation.image);
-    EXPECT_LT(logical.width, isolated.width);
+    EXPECT_EQ(logical.image, Draw(u"\uFEE3\uFEDC\uFE94"_qs, true).image);
+    EXPECT_LT(logical.width, Draw(u"\uFEE1\uFED9\uFE93"_qs, true).width);
 }
 
-TEST(BiDiText, DrawsWithThePaintersColoursAndBackgroundMode)
+TEST(TextLibrary, StaysInsideItsBuffersAndRefusesMissingInput)
 {
-    const QColor listText(0x42, 0x3F, 0x73);
-    const QColor selection(0xC8, 0xC8, 0xFA);
-    const Drawn transparent = Draw(u"Makkah"_qs, false, listText, Qt::TransparentMode, selection);
-    const Drawn opaque = Draw(u"Makkah"_qs, false, listText, Qt::OpaqueMode, selection);
+    // A destination exactly as long as the source, guarded on both sides.
+    const QString source = u"السلام عليكم"_qs;
+    std::vector<unsigned short> out(source.size() + 2, 0xABCD);
+    EXPECT_EQ(StringShape(nullptr, source.utf16(), int(source.size()), out.data() + 1, 1), source.size() - 1);
+    EXPECT_EQ(out.front(), 0xABCD);
+    EXPECT_EQ(out.back(), 0xABCD);
 
-    // Somewhere the pen's colour is drawn at full strength.
-    const QRect ink = InkBox(transparent.image, transparent.image.rect(), Qt::white);
-    bool penSeen = false;
-    for (int y = ink.top(); y <= ink.bottom(); ++y)
-        for (int x = ink.left(); x <= ink.right(); ++x)
-            penSeen |= transparent.image.pixelColor(x, y) == listText;
-    EXPECT_TRUE(penSeen);
-
-    // Opaque mode fills the text's box with the background; transparent
-    // leaves what was there. (kX + 1, kY + 1) is inside the box, above
-    // the letters.
-    EXPECT_EQ(opaque.image.pixelColor(kX + 1, kY + 1), selection);
-    EXPECT_EQ(transparent.image.pixelColor(kX + 1, kY + 1), QColor(Qt::white));
-    EXPECT_EQ(opaque.image.pixelColor(kX + opaque.width + 2, kY + 1), QColor(Qt::white));
-}
-
-TEST(BiDiText, NothingWithoutAPainterOrText)
-{
-    const unsigned short text[] = {'a'};
     QImage image = WhiteImage(20, 20);
     QPainter dc(&image);
-    EXPECT_EQ(BiDiTextWidth(nullptr, text, 1, 0), 0);
-    EXPECT_EQ(BiDiTextOut(nullptr, 0, 0, text, 1, 0), 0);
-    EXPECT_EQ(BiDiTextWidth(&dc, text, 0, 0), 0);
+    EXPECT_EQ(StringShape(nullptr, nullptr, 2, out.data(), 1), 0);
+    EXPECT_EQ(StringShape(nullptr, source.utf16(), 2, nullptr, 1), 0);
+    EXPECT_EQ(StringShape(nullptr, source.utf16(), -1, out.data(), 1), 0);
+    EXPECT_EQ(BiDiTextWidth(nullptr, source.utf16(), 1, 0), 0);
+    EXPECT_EQ(BiDiTextOut(nullptr, 0, 0, source.utf16(), 1, 0), 0);
+    EXPECT_EQ(BiDiTextWidth(&dc, source.utf16(), 0, 0), 0);
     EXPECT_EQ(BiDiTextWidth(&dc, nullptr, 3, 0), 0);
     EXPECT_EQ(BiDiTextOut(&dc, 0, 0, nullptr, 3, 0), 0);
 }
