@@ -4,6 +4,7 @@
 #include "cityfileformat.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
+#include "ui/citypropsheet.h"
 
 #include <terrafind/terrafind.h>
 
@@ -175,11 +176,16 @@ void CTerrafindFile::Close()
     m_wCityCount = 0;
 }
 
-int CTerrafindFile::Show(CCity*, int)
+int CTerrafindFile::Show(CCity* city, int arabic)
 {
-    // The picker is not available on this back end yet: report "cancelled"
-    // without showing anything, as when the user cancels.
-    return 2;
+    // The file cannot be changed, so the sheet is read-only; each picker
+    // sets the language to its own argument. The chosen city is read by its
+    // index within the chosen country, which is what the lists carry here.
+    m_bArabic = arabic;
+    return RunPicker(this, city, arabic, 1,
+                     [](CTerrafind* backend, std::uint32_t cityIndex, std::uint32_t countryID, CCity* chosen) {
+                         return static_cast<CTerrafindFile*>(backend)->GetCity(cityIndex, countryID, chosen);
+                     });
 }
 
 // ---- the file's own operations ---------------------------------------------

@@ -6,6 +6,7 @@
 #include "ui/labels.h"
 
 #include <terrafind/terrafind.h>
+#include <terrafind/terrafindfile.h>
 
 #include <QFile>
 #include <QLabel>
@@ -183,6 +184,40 @@ TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
     WhenSheetShown([](CCityPropSheet* sheet) { sheet->reject(); });
     m_places.Show(&chosen, 0);
     EXPECT_EQ(m_places.m_bArabic, 1) << "an English picker does not switch the back end back";
+}
+
+TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
+{
+    CTerrafindFile file;
+    ASSERT_EQ(file.Init(QStringLiteral(TERRAFIND_SOURCE_DIR "/data").utf16()), 1);
+    for (const int arabic : {1, 0}) {
+        SCOPED_TRACE(arabic);
+        CCity chosen;
+        chosen.m_dwID = 1;        // city index 1...
+        chosen.m_dwCountryID = 1; // ...of country 1
+        QString expected;
+        std::uint32_t expectedIndex = 0;
+        WhenSheetShown([&](CCityPropSheet* sheet) {
+            CMapSimplePage& page = sheet->m_selectPage;
+            EXPECT_FALSE(sheet->Tabs()->tabBar()->isEnabled());
+            EXPECT_FALSE(page.findChild<QWidget*>(QStringLiteral("1201"))->isEnabled()) << "the map takes no taps";
+            const int before = page.CountryList()->topLevelItemCount();
+            page.OnMapClick(MapX(31.23), MapY(30.05));
+            EXPECT_EQ(page.CountryList()->topLevelItemCount(), before);
+            ASSERT_EQ(page.CityList()->selectedItems().size(), 1);
+            TapRow(page.CityList(), 1);
+            expected = page.CityList()->topLevelItem(1)->text(0);
+            expectedIndex = page.CityList()->topLevelItem(1)->data(0, Qt::UserRole).toUInt();
+            SaveScreenshot(sheet, arabic ? QStringLiteral("select-arabic-file") : QStringLiteral("select-english-file"));
+        });
+        ASSERT_EQ(file.Show(&chosen, arabic), 1);
+        EXPECT_EQ(file.m_bArabic, arabic) << "each picker sets the file's language";
+        EXPECT_EQ(chosen.m_dwID, expectedIndex) << "the row's city index";
+        if (!arabic)
+            EXPECT_EQ(expectedIndex, 2u) << "English lists are in file order";
+        EXPECT_EQ(chosen.m_dwCountryID, 1u);
+        EXPECT_EQ(arabic ? chosen.m_strArabicName : chosen.m_strName, expected);
+    }
 }
 
 } // namespace
