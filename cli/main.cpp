@@ -18,7 +18,8 @@ void PrintHelp(FILE* out)
     std::fprintf(out,
         "Usage: terrafind [OPTIONS] COMMAND [ARGUMENTS]\n"
         "\n"
-        "Lists, reads and edits the places of the Terrafind place database.\n"
+        "Chooses, lists, reads and edits the places of the Terrafind place database\n"
+        "or city file, and reads the position of a GPS receiver.\n"
         "\n"
         "Options:\n"
         "  --json        print one JSON object instead of text\n"
