@@ -1,6 +1,6 @@
 // The shipped city file and the shipped place database hold the same
-// places: the same countries and the same cities per country, in the same
-// English and Arabic orders, with the same positions, offsets and methods.
+// places: the same countries and cities per country, in the same English
+// and Arabic orders, with the same positions, offsets and methods.
 #include "shippedplaces.h"
 
 #include "cityfile/cityfilewriter.h"
@@ -10,21 +10,16 @@
 
 namespace {
 
-// A name as the city file can hold it (code page 1256, at most 31 bytes),
-// read back: what the file back end lists for a database name.
-QString Stored(const QString& name)
-{
-    QString text;
-    for (const char byte : CCityFileWriter::EncodeName(name))
-        text += QChar(Cp1256::ToUnicode(static_cast<unsigned char>(byte)));
-    return text;
-}
-
+// Names as the city file holds them (code page 1256, at most 31 bytes),
+// read back: what the file back end lists for database names.
 QStringList Stored(const QStringList& names)
 {
     QStringList stored;
-    for (const QString& name : names)
-        stored.append(Stored(name));
+    for (const QString& name : names) {
+        stored.append(QString());
+        for (const char byte : CCityFileWriter::EncodeName(name))
+            stored.last() += QChar(Cp1256::ToUnicode(static_cast<unsigned char>(byte)));
+    }
     return stored;
 }
 
@@ -33,102 +28,60 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_shipped.IsOpen());
-        const QString path = ShippedFile("kvCities.bin");
-        ASSERT_EQ(m_file.InitByFile(path.utf16()), 1) << "data/kvCities.bin does not open";
+        ASSERT_EQ(m_file.InitByFile(ShippedFile("kvCities.bin").utf16()), 1) << "data/kvCities.bin does not open";
     }
     void TearDown() override { m_file.Close(); }
 
-    // Both back ends' lists in one language; the lists carry file IDs and
-    // database IDs, entry i of one being entry i of the other.
-    void Lists(bool arabic, QStringList* dbNames, QList<unsigned int>* dbIds, QStringList* fileNames,
-               QList<unsigned int>* fileIds, std::uint32_t dbCountry = 0, std::uint32_t fileCountry = 0)
+    // The file's list of countries (country 0) or of one country's cities
+    // matches the database's, in the given language.
+    void ExpectSameList(bool arabic, std::uint32_t dbCountry = 0, std::uint32_t fileCountry = 0)
     {
-        m_shipped.Places().m_bArabic = arabic;
-        m_file.m_bArabic = arabic;
-        if (dbCountry) {
-            m_shipped.Places().GetCities(dbCountry, dbNames, dbIds);
-            m_file.GetCities(fileCountry, fileNames, fileIds);
-        } else {
-            m_shipped.Places().GetAllCountries(dbNames, dbIds);
-            m_file.GetAllCountries(fileNames, fileIds);
-        }
-        m_shipped.Places().m_bArabic = 0;
-        m_file.m_bArabic = 0;
+        m_shipped.Places().m_bArabic = m_file.m_bArabic = arabic;
+        QStringList names;
+        QList<unsigned int> ids;
+        if (fileCountry)
+            m_file.GetCities(fileCountry, &names, &ids);
+        else
+            m_file.GetAllCountries(&names, &ids);
+        EXPECT_EQ(names, Stored(m_shipped.List(dbCountry).first)) << (arabic ? "Arabic" : "English");
+        m_shipped.Places().m_bArabic = m_file.m_bArabic = 0;
     }
 
     CShippedPlaces m_shipped;
     CTerrafindFile m_file;
 };
 
-TEST_F(CityFile, ListsTheSameCountriesInBothOrders)
+TEST_F(CityFile, HoldsTheDatabasesCountriesAndCities)
 {
-    for (const bool arabic : {false, true}) {
-        SCOPED_TRACE(arabic ? "Arabic" : "English");
-        QStringList dbNames, fileNames;
-        QList<unsigned int> dbIds, fileIds;
-        Lists(arabic, &dbNames, &dbIds, &fileNames, &fileIds);
-        EXPECT_EQ(dbNames.size(), 250);
-        EXPECT_EQ(fileNames, Stored(dbNames));
-    }
-}
+    ExpectSameList(true);
+    ExpectSameList(false);
+    const auto [countryNames, dbCountries] = m_shipped.List();
+    QStringList names;
+    QList<unsigned int> fileCountries;
+    m_file.GetAllCountries(&names, &fileCountries);
+    ASSERT_EQ(fileCountries.size(), 250);
+    ASSERT_EQ(dbCountries.size(), 250);
 
-TEST_F(CityFile, ListsTheSameCitiesPerCountry)
-{
-    QStringList countries, fileCountries;
-    QList<unsigned int> dbCountryIds, fileCountryIds;
-    Lists(false, &countries, &dbCountryIds, &fileCountries, &fileCountryIds);
-    ASSERT_EQ(dbCountryIds.size(), fileCountryIds.size());
-
-    int cities = 0;
-    for (qsizetype c = 0; c < dbCountryIds.size(); ++c) {
-        SCOPED_TRACE(countries[c].toStdString());
-        for (const bool arabic : {false, true}) {
-            QStringList dbNames, fileNames;
-            QList<unsigned int> dbIds, fileIds;
-            Lists(arabic, &dbNames, &dbIds, &fileNames, &fileIds, dbCountryIds[c], fileCountryIds[c]);
-            ASSERT_EQ(fileNames, Stored(dbNames)) << (arabic ? "Arabic" : "English");
-            cities += arabic ? 0 : int(dbNames.size());
-        }
-    }
-    EXPECT_GE(cities, 24000);
-}
-
-// City by city in file order: the file's record against GetCity on the
-// database, and each country's method.
-TEST_F(CityFile, CitiesAndCountriesCarryTheSameValues)
-{
-    const QList<tagShippedCity> cities = m_shipped.AllCities();
-    QStringList countries, fileCountries;
-    QList<unsigned int> dbCountryIds, fileCountryIds;
-    Lists(false, &countries, &dbCountryIds, &fileCountries, &fileCountryIds);
-
-    qsizetype next = 0;
-    for (qsizetype c = 0; c < fileCountryIds.size(); ++c) {
-        SCOPED_TRACE(countries[c].toStdString());
-        QString name, arabicName;
-        short method = -1;
-        ASSERT_EQ(m_shipped.Places().GetCountry(dbCountryIds[c], name, arabicName, &method), S_OK);
+    for (qsizetype c = 0; c < dbCountries.size(); ++c) {
+        SCOPED_TRACE(countryNames[c].toStdString());
+        ExpectSameList(true, dbCountries[c], fileCountries[c]);
+        ExpectSameList(false, dbCountries[c], fileCountries[c]);
+        const QList<unsigned int> cities = m_shipped.List(dbCountries[c]).second;
         tagCOUNTRY country{};
-        ASSERT_EQ(m_file.GetCountryInfo(English, fileCountryIds[c], &country), 1);
-        EXPECT_EQ(country.wMethod, method);
-
-        for (unsigned int index = 1; index <= country.wCityCount; ++index, ++next) {
-            ASSERT_LT(next, cities.size());
-            const tagShippedCity& expected = cities[next];
-            ASSERT_EQ(expected.country, dbCountryIds[c]);
-            CCity city;
-            ASSERT_EQ(m_file.GetCity(index, fileCountryIds[c], &city), S_OK);
-            SCOPED_TRACE(expected.name.toStdString());
-            EXPECT_EQ(city.m_strName, Stored(expected.name));
-            EXPECT_EQ((city.m_sLongitudeDegree * 60 + city.m_sLongitudeMinute) * (city.m_sEast ? 1 : -1),
-                      expected.longitude);
-            EXPECT_EQ((city.m_sLatitudeDegree * 60 + city.m_sLatitudeMinute) * (city.m_sNorth ? 1 : -1),
-                      expected.latitude);
-            EXPECT_EQ(city.m_sGmt, expected.gmt);
-            EXPECT_EQ(city.m_sMethod, method);
+        ASSERT_EQ(m_file.GetCountryInfo(English, fileCountries[c], &country), 1);
+        ASSERT_EQ(country.wCityCount, cities.size());
+        // City by city in English order: positions, offset and method.
+        for (qsizetype i = 0; i < cities.size(); ++i) {
+            const tagShippedCity expected = m_shipped.City(cities[i]);
+            CCity record;
+            ASSERT_EQ(m_file.GetCity(unsigned(i + 1), fileCountries[c], &record), S_OK);
+            const tagShippedCity city(record);
+            EXPECT_EQ(std::make_tuple(city.name, city.longitude, city.latitude, city.gmt, city.method, country.wMethod),
+                      std::make_tuple(Stored({expected.name})[0], expected.longitude, expected.latitude, expected.gmt,
+                                      expected.method, expected.method))
+                << expected.name.toStdString();
         }
     }
-    EXPECT_EQ(next, cities.size());
 }
 
 } // namespace

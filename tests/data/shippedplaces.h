@@ -6,49 +6,82 @@
 
 #include <terrafind/terrafind.h>
 
-#include <QList>
-#include <QPoint>
-#include <QString>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 
 // A file of data/.
-QString ShippedFile(const char* name);
+inline QString ShippedFile(const char* name)
+{
+    return QStringLiteral(TERRAFIND_SOURCE_DIR "/data/") + QLatin1String(name);
+}
 
-// A city as the place database keeps it: positions in signed minutes of
-// arc, east and north positive.
+// A city as the back ends give it; positions in signed minutes of arc, east
+// and north positive.
 struct tagShippedCity {
-    std::uint32_t id = 0;
-    std::uint32_t country = 0;
-    QString name;
-    QString arabicName;
-    int longitude = 0;
-    int latitude = 0;
-    int gmt = 0;
-};
+    std::uint32_t country;
+    QString name, arabicName;
+    int longitude, latitude, gmt, method;
 
-// The map pixel of a position in signed minutes, by data/README.md's
-// projection: 96' of longitude and 90' of latitude a pixel, from 180° west
-// and 90° north, kept on the 225 x 120 map.
-QPoint MapPixel(int longitudeMinutes, int latitudeMinutes);
+    explicit tagShippedCity(const CCity& city)
+        : country(city.m_dwCountryID), name(city.m_strName), arabicName(city.m_strArabicName),
+          longitude((city.m_sLongitudeDegree * 60 + city.m_sLongitudeMinute) * (city.m_sEast ? 1 : -1)),
+          latitude((city.m_sLatitudeDegree * 60 + city.m_sLatitudeMinute) * (city.m_sNorth ? 1 : -1)),
+          gmt(city.m_sGmt), method(city.m_sMethod)
+    {
+    }
+};
 
 class CShippedPlaces {
 public:
-    CShippedPlaces();
+    CShippedPlaces()
+    {
+        const QString copy = m_dir.filePath(QStringLiteral("KVCities"));
+        if (QFile::copy(ShippedFile("KVCities"), copy)) {
+            qputenv("TERRAFIND_DB", copy.toLocal8Bit());
+            m_open = m_places.Init() == 1;
+        }
+    }
 
     CTerrafind30& Places() { return m_places; }
     bool IsOpen() const { return m_open; }
 
+    // Countries (country 0) or one country's cities: names and IDs in the
+    // list's order.
+    QPair<QStringList, QList<unsigned int>> List(std::uint32_t country = 0)
+    {
+        QPair<QStringList, QList<unsigned int>> list;
+        if (country)
+            m_places.GetCities(country, &list.first, &list.second);
+        else
+            m_places.GetAllCountries(&list.first, &list.second);
+        return list;
+    }
     // 0 when there is no such country or city.
-    std::uint32_t CountryID(const QString& name);
-    std::uint32_t CityID(std::uint32_t country, const QString& name);
-
-    // Every country's ID with its English name, in English order.
-    QList<QPair<std::uint32_t, QString>> Countries();
-    // Every city, read one by one through GetCity, by country in English
-    // order and then by name. Expensive: some 24,000 queries.
-    QList<tagShippedCity> AllCities();
+    std::uint32_t ID(const QString& name, std::uint32_t country = 0)
+    {
+        const auto [names, ids] = List(country);
+        return ids.value(names.indexOf(name));
+    }
+    tagShippedCity City(std::uint32_t id)
+    {
+        CCity city{};
+        EXPECT_EQ(m_places.GetCity(id, &city), S_OK);
+        return tagShippedCity(city);
+    }
+    // Every city, by country in English order, then by name. Expensive: some
+    // 24,000 queries.
+    QList<tagShippedCity> AllCities()
+    {
+        QList<tagShippedCity> cities;
+        for (const unsigned int country : List().second)
+            for (const unsigned int id : List(country).second)
+                cities.append(City(id));
+        return cities;
+    }
 
 private:
     CEnvironmentGuard m_environment;
