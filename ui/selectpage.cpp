@@ -134,7 +134,7 @@ void CMapSimplePage::MirrorForArabic()
     for (QTreeWidget* list : {m_countries, m_cities})
         list->setLayoutDirection(Qt::RightToLeft);
     for (QLabel* label : {m_countriesLabel, m_citiesLabel})
-        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
     QString text;
     ShapeText(ArabicLabel("select.cities"), text, 1);
     m_citiesLabel->setText(text);
