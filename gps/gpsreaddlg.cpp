@@ -5,6 +5,7 @@
 #include "gpsfix.h"
 #include "sentenceparser.h"
 #include "ui/dialogtemplate.h"
+#include "ui/labels.h"
 #include "usermessages.h"
 
 #include <QLabel>
@@ -26,11 +27,10 @@ constexpr int kCancelButton = 2;
 // one second, then it starts over.
 constexpr int kProgressStep = 10;
 
-// The host application's name in Arabic: "Prayer Times".
-const char16_t kArabicCaption[] = u"مواقيت الصلاة";
-
-QString Shaped(const QString& text)
+// One of the dialog's Arabic labels, shaped for display.
+QString Shaped(const char* key)
 {
+    const QString text = ArabicLabel(key);
     QString shaped = text;
     ShapeText(text, shaped, 1);
     return shaped;
@@ -63,15 +63,15 @@ void CGPSReadDlg::OnInitDialog()
     }
     if (m_bArabic) {
         if (m_status) {
-            m_status->setText(Shaped(QString::fromUtf16(u" جاري قراءة بيانات GPS ")));
+            m_status->setText(Shaped("gps.reading"));
             // The label reads the text right to left by itself and would then
             // flip a plain AlignRight to the left edge.
             m_status->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
         }
         if (auto* title = FindControl<QLabel>(this, kTitleText))
-            title->setText(Shaped(QString::fromUtf16(u"تهيئة وضع  الاحداثيات التلقائيه ")));
+            title->setText(Shaped("gps.title"));
         if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
-            cancel->setText(Shaped(QString::fromUtf16(u"الغاء")));
+            cancel->setText(Shaped("gps.cancel"));
     }
 }
 
@@ -125,7 +125,7 @@ void CGPSReadDlg::OnTimer()
     m_parser->ParseBuffer(buffer, static_cast<std::size_t>(count));
 
     if (const int inView = m_parser->m_gsv.satellitesInView; inView != 0 && m_status) {
-        m_status->setText(m_bArabic ? Shaped(QString::fromUtf16(u"عدد الاقمار الصناعيه المتاحة:%1").arg(inView))
+        m_status->setText(m_bArabic ? Shaped("gps.satellites").arg(inView)
                                     : QStringLiteral("Number of satellites in View:%1").arg(inView));
     }
 
@@ -137,8 +137,8 @@ void CGPSReadDlg::OnTimer()
     killTimer(m_timerID);
     m_timerID = 0;
     if (m_bArabic)
-        CUserMessages::Current().Show(this, QMessageBox::Information, Shaped(QString::fromUtf16(kArabicCaption)),
-                                      Shaped(QString::fromUtf16(u"تم تحديد الموقع بنجاح ")));
+        CUserMessages::Current().Show(this, QMessageBox::Information, Shaped("gps.caption"),
+                                      Shaped("gps.success"));
     else
         CUserMessages::Current().Show(this, QMessageBox::Information, QString(),
                                       QStringLiteral("Position data recieved successfully."));
