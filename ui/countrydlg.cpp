@@ -63,10 +63,6 @@ CCountryDlg::CCountryDlg(QWidget* parent) : QDialog(parent)
     BuildDialog(this, form);
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
     m_methods = FindControl<QComboBox>(this, kMethodCombo);
-    // The template's height includes the dropped-down list; closed, the box
-    // is one line high and its list sizes itself.
-    if (m_methods)
-        m_methods->resize(m_methods->width(), m_methods->sizeHint().height());
     if (auto* ok = FindControl<QPushButton>(this, kOKButton)) {
         ok->setDefault(true);
         connect(ok, &QPushButton::clicked, this, &CCountryDlg::OnOK);

@@ -164,7 +164,12 @@ void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFa
         widget->setObjectName(QString::number(control.id));
         widget->setProperty(kControlId, control.id);
         widget->setFont(font);
-        widget->setGeometry(DialogUnitsToPixels(control.units, base));
+        QRect rect = DialogUnitsToPixels(control.units, base);
+        // A combo box's template height includes its dropped-down list;
+        // closed it is one line high, and its list sizes itself.
+        if (qobject_cast<QComboBox*>(widget))
+            rect.setHeight(widget->sizeHint().height());
+        widget->setGeometry(rect);
         widget->setVisible(!control.styles.contains(QLatin1String("hidden")));
         widget->setEnabled(!control.styles.contains(QLatin1String("disabled")));
         if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
