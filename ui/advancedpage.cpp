@@ -18,18 +18,10 @@ namespace {
 
 constexpr int kTemplate = 104;
 constexpr int kMapPlaceholder = 1102;
-constexpr int kIdRole = Qt::UserRole;
 
 QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
 {
     return control.kind == QLatin1String("listview") ? new CBiDiListCtrl(parent) : nullptr;
-}
-
-QTreeWidgetItem* MakeItem(const QString& name, std::uint32_t id)
-{
-    auto* item = new QTreeWidgetItem(QStringList{name});
-    item->setData(0, kIdRole, id);
-    return item;
 }
 
 // The selected row of a single-selection list, or null.
@@ -37,11 +29,6 @@ QTreeWidgetItem* Selected(const QTreeWidget* list)
 {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
-}
-
-std::uint32_t ItemID(const QTreeWidgetItem* item)
-{
-    return item->data(0, kIdRole).toUInt();
 }
 
 // Inclusive map-pixel rectangle of a region as Qt counts it.
@@ -76,12 +63,6 @@ void DrawFocusFrame(QPainter* dc, const tagRECT& region)
     // one-pixel stroke covers one pixel more than the QRect's size.
     dc->drawRect(QRect(QPoint(region.left - 1, region.top - 1), QPoint(region.right - 1, region.bottom - 1)));
     dc->restore();
-}
-
-void FillList(QTreeWidget* list, const QStringList& names, const QList<unsigned int>& ids)
-{
-    for (qsizetype i = 0; i < ids.size(); ++i)
-        list->addTopLevelItem(MakeItem(names.value(i), ids[i]));
 }
 
 } // namespace
@@ -216,16 +197,7 @@ void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
     m_mapPicture.update(ToQRect(old).united(ToQRect(m_highlight)).adjusted(-2, -2, 2, 2));
 
     m_cities->clear();
-    for (unsigned int i = 0; i < m_regionCount && m_countries->topLevelItemCount() > 0; ++i)
-        delete m_countries->takeTopLevelItem(0);
-    QStringList names;
-    QList<unsigned int> ids;
-    if (m_backend)
-        m_backend->GetCountries(x, y, &names, &ids);
-    m_regionCount = static_cast<unsigned int>(ids.size());
-    for (qsizetype i = 0; i < ids.size(); ++i)
-        m_countries->insertTopLevelItem(int(i), MakeItem(names.value(i), ids[i]));
-    m_countries->clearSelection();
+    ReplaceRegionBlock(m_countries, x, y);
     if (QTreeWidgetItem* first = m_countries->topLevelItem(0))
         m_countries->scrollToItem(first);
     EnableButtons(true, false, false, false);
@@ -250,7 +222,7 @@ void CAdvancedPage::OnCountryTapped()
     QList<unsigned int> ids;
     if (m_backend)
         m_backend->GetCities(ItemID(country), &names, &ids);
-    FillList(m_cities, names, ids);
+    AppendItems(m_cities, names, ids);
     EnableButtons(true, true, true, false);
 }
 

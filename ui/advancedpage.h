@@ -43,9 +43,6 @@ private:
     void EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit);
     bool HighlightIsEmpty() const;
 
-    // Items at the top of the country list from the last map tap, plus the
-    // countries added since; the next tap removes them all.
-    unsigned int m_regionCount = 0;
     tagRECT m_highlight;
     QTreeWidget* m_countries = nullptr;  // 1111
     QTreeWidget* m_cities = nullptr;     // 1110

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QTreeWidget>
 
 int CMapBitmap::Load(int resourceId)
 {
@@ -102,4 +103,36 @@ void CMapPage::SetUpMap(int placeholderId)
     m_mapBitmap.Load(140);
     m_mapPicture.CreateOverPlaceholder(this, placeholderId);
     m_mapPicture.SetBitmap(&m_mapBitmap);
+}
+
+QTreeWidgetItem* CMapPage::MakeItem(const QString& name, std::uint32_t id)
+{
+    auto* item = new QTreeWidgetItem(QStringList{name});
+    item->setData(0, Qt::UserRole, id);
+    return item;
+}
+
+std::uint32_t CMapPage::ItemID(const QTreeWidgetItem* item)
+{
+    return item->data(0, Qt::UserRole).toUInt();
+}
+
+void CMapPage::AppendItems(QTreeWidget* list, const QStringList& names, const QList<unsigned int>& ids)
+{
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        list->addTopLevelItem(MakeItem(names.value(i), ids[i]));
+}
+
+void CMapPage::ReplaceRegionBlock(QTreeWidget* countries, unsigned int x, unsigned int y)
+{
+    for (unsigned int i = 0; i < m_regionCount && countries->topLevelItemCount() > 0; ++i)
+        delete countries->takeTopLevelItem(0);
+    QStringList names;
+    QList<unsigned int> ids;
+    if (m_backend)
+        m_backend->GetCountries(x, y, &names, &ids);
+    m_regionCount = static_cast<unsigned int>(ids.size());
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        countries->insertTopLevelItem(int(i), MakeItem(names.value(i), ids[i]));
+    countries->clearSelection();
 }

@@ -11,6 +11,8 @@
 #include <QWidget>
 
 class CMapPage;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 // The map bitmap (resource 140), 225 x 120 pixels; a 2x version is used on
 // high-density screens so that it stays sharp at the same logical size.
@@ -71,6 +73,16 @@ public:
     void EnsureInitialised();
 
 protected:
+    // List rows carry their place's ID (a country's, a city's; 0 for the
+    // all-countries entry).
+    static QTreeWidgetItem* MakeItem(const QString& name, std::uint32_t id);
+    static std::uint32_t ItemID(const QTreeWidgetItem* item);
+    static void AppendItems(QTreeWidget* list, const QStringList& names, const QList<unsigned int>& ids);
+    // Takes the countries the last map tap put at the top of the list away
+    // and puts those of the region at (x, y) there instead; nothing is
+    // selected. m_regionCount counts them.
+    void ReplaceRegionBlock(QTreeWidget* countries, unsigned int x, unsigned int y);
+
     virtual void OnInitDialog() {}
     void showEvent(QShowEvent* event) override;
     // Lays the map over the placeholder and loads bitmap 140.
@@ -80,6 +92,7 @@ protected:
     int m_bArabic = 0;
     CMapBitmap m_mapBitmap;
     CMapPicture m_mapPicture;
+    unsigned int m_regionCount = 0;
 
 private:
     int m_templateId;

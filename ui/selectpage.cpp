@@ -14,25 +14,11 @@
 
 namespace {
 
-constexpr int kIdRole = Qt::UserRole;
-
 QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
 {
     if (control.kind != QLatin1String("listview"))
         return nullptr;
     return new CBiDiListCtrl(parent);
-}
-
-std::uint32_t ItemID(const QTreeWidgetItem* item)
-{
-    return item->data(0, kIdRole).toUInt();
-}
-
-QTreeWidgetItem* MakeItem(const QString& name, std::uint32_t id)
-{
-    auto* item = new QTreeWidgetItem(QStringList{name});
-    item->setData(0, kIdRole, id);
-    return item;
 }
 
 void SelectAndShow(QTreeWidget* list, QTreeWidgetItem* item)
@@ -177,16 +163,7 @@ void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
     if (m_bReadOnly)
         return;
     m_cities->clear();
-    for (unsigned int i = 0; i < m_regionCount && m_countries->topLevelItemCount() > 0; ++i)
-        delete m_countries->takeTopLevelItem(0);
-    QStringList names;
-    QList<unsigned int> ids;
-    if (m_backend)
-        m_backend->GetCountries(x, y, &names, &ids);
-    m_regionCount = static_cast<unsigned int>(ids.size());
-    for (qsizetype i = 0; i < ids.size(); ++i)
-        m_countries->insertTopLevelItem(int(i), MakeItem(names.value(i), ids[i]));
-    m_countries->clearSelection();
+    ReplaceRegionBlock(m_countries, x, y);
     SelectAndShow(m_countries, m_countries->topLevelItem(0));
     OnCountryChosen();
 }

@@ -43,7 +43,6 @@ private:
     void FillCities(std::uint32_t countryID);
     void MirrorForArabic();
 
-    unsigned int m_regionCount = 0; // items the last map tap put above "All Countries"
     QLabel* m_countriesLabel = nullptr;
     QLabel* m_citiesLabel = nullptr;
     QTreeWidget* m_countries = nullptr;
