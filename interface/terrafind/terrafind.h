@@ -40,6 +40,8 @@ TERRAFIND_EXPORT QString DescribeStatus(HRESULT status);
 // made as a copy of the database shipped in the library on first use.
 TERRAFIND_EXPORT QString PlaceDatabaseFile();
 
+static_assert(sizeof(HRESULT) == 4 && E_FAIL < 0 && E_INVALIDARG < 0, "statuses are negative 32-bit values");
+
 // The painter a map drawing callback draws with; the back ends only pass it on.
 using HDC = QPainter*;
 
