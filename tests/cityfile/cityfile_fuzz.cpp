@@ -1,12 +1,10 @@
-// libFuzzer target: any bytes as a city file, opened and read by every
-// operation of the file back end (exercise.h). A broken promise aborts so
-// the fuzzer keeps the input.
+// libFuzzer target: any bytes as a city file, read by every operation of
+// the file back end (exercise.h); a broken promise aborts so the fuzzer
+// keeps the input. A corpus can start from 'terrafind export-cityfile' files.
 //
 //   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14
 //   cmake --build build-fuzz --target cityfile_fuzz
 //   build-fuzz/tests/cityfile/cityfile_fuzz -max_total_time=600 CORPUS_DIR
-//
-// A corpus can start from files made by 'terrafind export-cityfile'.
 #include "exercise.h"
 
 #include <cstdio>

@@ -1,7 +1,8 @@
-// Damaged city files: every truncation, every single-bit flip, and counts,
-// offsets and positions pointing past the end. Each is opened and read by
-// every operation (exercise.h); under the sanitizer build any read outside
-// the file's bytes or write outside an array fails the run.
+// Damaged city files: every truncation, every single-bit flip, counts,
+// offsets and positions pointing past the end, names without terminators.
+// Each is opened and read by every operation (exercise.h); under the
+// sanitizer build any read outside the file or write outside an array
+// fails the run as well.
 #include "exercise.h"
 
 #include "cityfile/cityfilewriter.h"
@@ -27,7 +28,8 @@ QByteArray WriterFile()
         {u"Iceland"_s, u"آيسلندا"_s, 0, 2, {}},
     });
     QByteArray bytes;
-    writer.Encode(&bytes);
+    EXPECT_TRUE(writer.Encode(&bytes));
+    EXPECT_EQ(bytes.size(), 12 + 3 * 72 + 4 * 76);
     return bytes;
 }
 
@@ -37,29 +39,11 @@ void ExpectSurvives(const QByteArray& bytes, const std::string& what)
     EXPECT_TRUE(broken.isEmpty()) << what << ": " << qPrintable(broken.join(u"; "_s));
 }
 
-QByteArray WithWord(QByteArray bytes, qsizetype offset, std::uint16_t value)
-{
-    qToLittleEndian(value, bytes.data() + offset);
-    return bytes;
-}
-
-TEST(Corruption, TheIntactFilePassesEveryCheck)
+TEST(Corruption, EveryTruncationAndEverySingleBitFlip)
 {
     const QByteArray bytes = WriterFile();
-    ASSERT_EQ(bytes.size(), 12 + 3 * 72 + 4 * 76);
-    ExpectSurvives(bytes, "intact");
-}
-
-TEST(Corruption, EveryTruncation)
-{
-    const QByteArray bytes = WriterFile();
-    for (qsizetype length = 0; length < bytes.size(); ++length)
+    for (qsizetype length = 0; length <= bytes.size(); ++length)
         ExpectSurvives(bytes.left(length), "truncated to " + std::to_string(length));
-}
-
-TEST(Corruption, EverySingleBitFlip)
-{
-    const QByteArray bytes = WriterFile();
     for (qsizetype bit = 0; bit < bytes.size() * 8; ++bit) {
         QByteArray flipped = bytes;
         flipped[bit / 8] = char(flipped[bit / 8] ^ (1 << (bit % 8)));
@@ -67,33 +51,27 @@ TEST(Corruption, EverySingleBitFlip)
     }
 }
 
-TEST(Corruption, CountsOffsetsAndPositionsPastTheEnd)
+TEST(Corruption, CountsOffsetsAndPositionsPastTheEndAndUnterminatedNames)
 {
     const QByteArray bytes = WriterFile();
     const auto size = std::uint16_t(bytes.size());
-    // Header words after the magic, and the words of the first record of
-    // each table: country +64 Arabic position, +66 method, +68 first city,
-    // +70 city count; city +64 Arabic position.
-    const qsizetype countryTable = 12, cityTable = 12 + 3 * 72;
-    const qsizetype fields[] = {4, 6, 8, 10, countryTable + 64, countryTable + 68, countryTable + 70,
-                                countryTable + 72 + 68, countryTable + 72 + 70, cityTable + 64};
-    for (qsizetype field : fields)
-        for (std::uint16_t value : {std::uint16_t(0), std::uint16_t(size - 1), size, std::uint16_t(size + 1),
-                                    std::uint16_t(0x7FFF), std::uint16_t(0x8000), std::uint16_t(0xFFFF)})
-            ExpectSurvives(WithWord(bytes, field, value),
-                           "word at " + std::to_string(field) + " = " + std::to_string(value));
-}
-
-TEST(Corruption, NamesWithoutTerminators)
-{
-    QByteArray bytes = WriterFile();
-    // Every name field of every record filled with 0xFF, no zero byte in it.
-    const qsizetype cityTable = 12 + 3 * 72;
-    for (qsizetype at = 12; at < cityTable; at += 72)
-        bytes.replace(at, 64, QByteArray(64, '\xFF'));
-    for (qsizetype at = cityTable; at < bytes.size(); at += 76)
-        bytes.replace(at, 64, QByteArray(64, '\xFF'));
-    ExpectSurvives(bytes, "unterminated names");
+    // The header's words after the magic; the first country's Arabic
+    // position (+64), first city (+68) and city count (+70), the second's
+    // first city and count; the first city's Arabic position.
+    const int countries = 12, cities = 12 + 3 * 72;
+    for (int field : {4, 6, 8, 10, countries + 64, countries + 68, countries + 70, countries + 72 + 68,
+                            countries + 72 + 70, cities + 64}) {
+        for (int value : {0, size - 1, int(size), size + 1, 0x7FFF, 0x8000, 0xFFFF}) {
+            QByteArray changed = bytes;
+            qToLittleEndian(std::uint16_t(value), changed.data() + field);
+            ExpectSurvives(changed, "word at " + std::to_string(field) + " = " + std::to_string(value));
+        }
+    }
+    // Every name field filled with 0xFF: no terminator anywhere.
+    QByteArray unterminated = bytes;
+    for (qsizetype at = countries; at < bytes.size(); at += at < cities ? 72 : 76)
+        unterminated.replace(at, 64, QByteArray(64, '\xFF'));
+    ExpectSurvives(unterminated, "unterminated names");
 }
 
 } // namespace
