@@ -142,9 +142,9 @@ TEST(CodePage1256, ReaderMatchesThePublishedTableExceptByte0xFF)
     QByteArray bytes;
     for (int byte = 0xFF; byte > 0; --byte)
         bytes.append(char(byte));
-    std::vector<unsigned short> units(256, 0xAAAA);
+    std::vector<unsigned short> units(257, 0xAAAA);
     ASSERT_EQ(CConverter().cp1256_to_unicode(units.data(), bytes.data()), 255u) << "one unit per byte";
-    EXPECT_EQ(units[255], 0);
+    EXPECT_EQ(std::vector<int>(units.begin() + 255, units.end()), std::vector<int>({0, 0xAAAA})) << "nothing past the end";
     EXPECT_EQ(units[0], 0x00FF) << "city files read 0xFF as ÿ, not the published Yeh Barree";
     for (int i = 1; i < 255; ++i)
         EXPECT_EQ(Cp1256(QString(QChar(units[i]))), bytes.mid(i, 1)) << "byte " << 0xFF - i;
@@ -178,13 +178,10 @@ TEST_F(FileBackEnd, OpensOnlyMagic90WithACompleteHeader)
     QList<unsigned int> ids;
     CCity city;
     std::uint32_t country = 0;
-    CRecorder recorder;
     EXPECT_EQ(file.GetAllCountries(&names, &ids), S_OK);
     EXPECT_TRUE(names.isEmpty() && ids.isEmpty());
     EXPECT_EQ(file.GetCity(1, &city), E_FAIL);
     EXPECT_EQ(file.GetCountryID(1, country), E_FAIL);
-    EXPECT_EQ(file.EnumCountries(English, RecordCountry, recorder.Value()), 0);
-    EXPECT_TRUE(recorder.calls.isEmpty());
 }
 
 TEST_F(FileBackEnd, InitTakesADirectoryWithOrWithoutTrailingSeparator)

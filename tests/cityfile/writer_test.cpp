@@ -88,6 +88,7 @@ void ExpectRoundTrip(const QString& dbPath, const QString& directory)
             ids.append(byFileID.value(qsizetype(id) - 1));
         return ids;
     };
+    std::uint32_t cityNumber = 0;
     for (int arabic : {0, 1}) {
         db.m_bArabic = file.m_bArabic = arabic;
         QStringList dbNames, fileNames;
@@ -108,27 +109,24 @@ void ExpectRoundTrip(const QString& dbPath, const QString& directory)
                 cityIDs.append(dbCityIDs);
             EXPECT_EQ(fileCities, Stored(dbCities)) << arabic << " " << c + 1;
             EXPECT_EQ(inDatabaseIDs(fileIndexes, cityIDs[c]), dbCityIDs) << arabic << " " << c + 1;
-        }
-    }
 
-    std::uint32_t cityNumber = 0;
-    for (qsizetype c = 0; c < countryIDs.size(); ++c) {
-        for (qsizetype i = 0; i < cityIDs[c].size(); ++i) {
-            CCity expected, byIndex, byNumber;
-            ASSERT_EQ(db.GetCity(cityIDs[c][i], &expected), S_OK);
-            ASSERT_EQ(file.GetCity(std::uint32_t(i + 1), std::uint32_t(c + 1), &byIndex), S_OK);
-            ASSERT_EQ(file.GetCity(++cityNumber, &byNumber), S_OK);
-            // As the file holds it: names in the code page, and 0°00' west and south.
-            for (QString* name : {&expected.m_strName, &expected.m_strArabicName, &expected.m_strCountryName,
-                                  &expected.m_strCountryArabicName})
-                *name = Stored(*name);
-            expected.m_sEast = expected.m_sLongitudeDegree || expected.m_sLongitudeMinute ? expected.m_sEast : 0;
-            expected.m_sNorth = expected.m_sLatitudeDegree || expected.m_sLatitudeMinute ? expected.m_sNorth : 0;
-            expected.m_dwCountryID = std::uint32_t(c + 1);
-            expected.m_dwID = std::uint32_t(i + 1);
-            EXPECT_EQ(Fields(byIndex), Fields(expected)) << qPrintable(expected.m_strName);
-            expected.m_dwID = cityNumber;
-            EXPECT_EQ(Fields(byNumber), Fields(expected)) << qPrintable(expected.m_strName);
+            for (qsizetype i = 0; !arabic && i < dbCityIDs.size(); ++i) {
+                CCity expected, byIndex, byNumber;
+                ASSERT_EQ(db.GetCity(dbCityIDs[i], &expected), S_OK);
+                ASSERT_EQ(file.GetCity(std::uint32_t(i + 1), std::uint32_t(c + 1), &byIndex), S_OK);
+                ASSERT_EQ(file.GetCity(++cityNumber, &byNumber), S_OK);
+                // As the file holds it: names in the code page, and 0°00' west and south.
+                for (QString* name : {&expected.m_strName, &expected.m_strArabicName, &expected.m_strCountryName,
+                                      &expected.m_strCountryArabicName})
+                    *name = Stored(*name);
+                expected.m_sEast = expected.m_sLongitudeDegree || expected.m_sLongitudeMinute ? expected.m_sEast : 0;
+                expected.m_sNorth = expected.m_sLatitudeDegree || expected.m_sLatitudeMinute ? expected.m_sNorth : 0;
+                expected.m_dwCountryID = std::uint32_t(c + 1);
+                expected.m_dwID = std::uint32_t(i + 1);
+                EXPECT_EQ(Fields(byIndex), Fields(expected)) << qPrintable(expected.m_strName);
+                expected.m_dwID = cityNumber;
+                EXPECT_EQ(Fields(byNumber), Fields(expected)) << qPrintable(expected.m_strName);
+            }
         }
     }
 }
@@ -144,8 +142,7 @@ TEST(EncodeName, KeepsWhatTheCodePageHoldsAndReplacesTheRest)
         {u"Zürich"_s, u"Zürich"_s, false, false},            // ü is in the code page
         {u"Ze\u0301ro"_s, u"Zéro"_s, false, false},           // composed first
         {u"Ålesund"_s, u"Alesund"_s, false, true},           // diacritic stripped
-        {u"Ağrı"_s, u"Agr?"_s, false, true},                 // ı has no base letter
-        {u"Straße"_s, u"Stra?e"_s, false, true},
+        {u"Ağrı"_s, u"Agr?"_s, false, true},                 // ı (like ø or ß) has no base letter
         {u"\u06C2"_s, u"\u06C1"_s, false, true},             // Arabic letter without its hamza
         {u"\u06D2"_s, u"?"_s, false, true},                  // Yeh Barree: 0xFF reads as ÿ
         {u"\u00FF"_s, u"\u00FF"_s, false, false},
