@@ -14,6 +14,7 @@
 
 #include <iconv.h>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
