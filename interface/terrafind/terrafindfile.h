@@ -103,8 +103,9 @@ public:
     int Init() override;
     void Close() override;
     HRESULT GetIDMaximum(QString table, QString column, std::uint32_t* maximum) override;
-    // The picker does not run on this back end yet: returns 2, as when
-    // the user cancels, and shows nothing.
+    // The picker, read-only (no Add tab, no map taps): 1 with the chosen
+    // city in city (m_dwID its index within m_dwCountryID), 2 if cancelled.
+    // Sets the language to arabic for this and later calls.
     int Show(CCity* city, int arabic) override;
     // Fills city from city number cityNumber and its country.
     HRESULT GetCity(std::uint32_t cityNumber, CCity* city) override;
