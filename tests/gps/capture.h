@@ -1,8 +1,7 @@
-// Reading the NMEA captures in tests/gps/data as a receiver would send them.
+// The NMEA captures in tests/gps/data, as a receiver would send them.
 #pragma once
 
 #include <QFile>
-#include <QString>
 
 #include <string>
 
@@ -11,18 +10,16 @@
 inline std::string ReadCapture(const QString& name)
 {
     QFile file(QStringLiteral(TERRAFIND_SOURCE_DIR "/tests/gps/data/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     std::string bytes;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        if (!line.startsWith('#'))
-            bytes.append(line.constData(), static_cast<std::size_t>(line.size()));
+    if (file.open(QIODevice::ReadOnly)) {
+        while (!file.atEnd()) {
+            if (const QByteArray line = file.readLine(); !line.startsWith('#'))
+                bytes += line.toStdString();
+        }
     }
     return bytes;
 }
 
-// Every capture in tests/gps/data.
 inline const char* const kCaptures[] = {
     "GPSmap-76S.log", "ac12.log", "bu353s4.log", "ch-4711.log", "eXplorist110.log",
     "garmin25lp.log", "holux-gm-210.log", "mt3339.log", "ublox-lea-5h.log",

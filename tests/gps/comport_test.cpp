@@ -1,6 +1,7 @@
-// CComPort on real pseudo-terminals and real failing devices. The message
-// texts are the ones the user is shown, word for word.
+// CComPort on real pseudo-terminals and failing devices; CComPortList over
+// fixed port lists. Message texts are the ones the user is shown, word for word.
 #include "gps/comport.h"
+#include "gps/comportlist.h"
 #include "pseudoterminal.h"
 #include "recordingmessages.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,153 +21,79 @@ const QString kNotFound = QStringLiteral(
 const QString kInUse = QStringLiteral(
     "\n\n The communications port may be in use at this time. Please choose another port or close the "
     "application using the desired port.");
+const QString kSetState = QStringLiteral("Could not set communication state");
 
 int OpenDescriptors()
 {
     return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
 }
 
-enum class Device { Missing, Directory, NotTerminal, Terminal, BusyTerminal };
-
-struct FailureRow {
-    const char* what;
-    Device device;
-    std::uint32_t baud;
-    int byteSize;
-    int stopBits;
-    QString message;
-    bool beep;
-};
-
-class OpenFailure : public testing::TestWithParam<FailureRow> {};
-
-TEST_P(OpenFailure, TellsTheUserOnce)
+TEST(ComPort, OpenFailuresAreToldOnceUnlessQuiet)
 {
-    const FailureRow& row = GetParam();
     CPseudoTerminal terminal;
     ASSERT_TRUE(terminal.IsValid());
     QTemporaryDir directory;
-    CComPort holder;
-    QString path;
-    switch (row.device) {
-    case Device::Missing: path = directory.filePath(QStringLiteral("ttyGPS0")); break;
-    case Device::Directory: path = directory.path(); break;
-    case Device::NotTerminal: path = QStringLiteral("/dev/null"); break;
-    case Device::Terminal: path = terminal.DevicePath(); break;
-    case Device::BusyTerminal:
-        path = terminal.DevicePath();
-        ASSERT_EQ(holder.Open(path, 4800, kNoParity, 8, kOneStopBit, 1), 1);
-        break;
+    const QString tty = terminal.DevicePath();
+    const struct { QString path; bool busy; std::uint32_t baud; int parity, byteSize, stopBits; QString message; bool beep; } rows[] = {
+        {directory.filePath(QStringLiteral("ttyGPS0")), false, 4800, kNoParity, 8, kOneStopBit, kNotFound, false},
+        {tty, true, 4800, kNoParity, 8, kOneStopBit, QStringLiteral("Access Denied!") + kInUse, false}, // held by another
+        // EISDIR is 21 on Linux.
+        {directory.path(), false, 4800, kNoParity, 8, kOneStopBit, QStringLiteral("Comm Open Error![21]") + kInUse, false},
+        {QStringLiteral("/dev/null"), false, 4800, kNoParity, 8, kOneStopBit, QStringLiteral("Could not get comm state"), true},
+        {tty, false, 12345, kNoParity, 8, kOneStopBit, kSetState, true},
+        {tty, false, 4800, kNoParity, 9, kOneStopBit, kSetState, true},
+        {tty, false, 4800, 5, 8, kOneStopBit, kSetState, true}, // no parity code 5
+        {tty, false, 4800, kNoParity, 8, kOneAndHalfStopBits, kSetState, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(qPrintable(row.message));
+        CComPort holder;
+        if (row.busy)
+            ASSERT_EQ(holder.Open(tty, 4800, kNoParity, 8, kOneStopBit, 1), 1);
+        CRecordingMessages messages;
+        const int descriptors = OpenDescriptors();
+        CComPort port;
+        EXPECT_EQ(port.Open(row.path, row.baud, row.parity, row.byteSize, row.stopBits, 0), 0);
+        EXPECT_EQ(port.ErrorFlag(), 1);
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text, row.message);
+        EXPECT_EQ(messages.shown[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(messages.shown[0].beepsBefore, row.beep ? 1 : 0);
+        char buffer[16];
+        EXPECT_EQ(port.Read(buffer, sizeof buffer), 0);
+        port.Close();
+        EXPECT_EQ(OpenDescriptors(), descriptors) << "Close must release what Open took";
+
+        EXPECT_EQ(port.Open(row.path, row.baud, row.parity, row.byteSize, row.stopBits, 1), 0);
+        EXPECT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.beeps, row.beep ? 1 : 0);
+        EXPECT_EQ(port.LastError(), row.message);
     }
-
-    CRecordingMessages messages;
-    const int descriptors = OpenDescriptors();
-    CComPort port;
-    EXPECT_EQ(port.Open(path, row.baud, kNoParity, row.byteSize, row.stopBits, 0), 0);
-    EXPECT_EQ(port.ErrorFlag(), 1);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, row.message);
-    EXPECT_EQ(messages.shown[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(messages.shown[0].beepsBefore, row.beep ? 1 : 0);
-    EXPECT_EQ(messages.beeps, row.beep ? 1 : 0);
-    EXPECT_EQ(port.LastError(), row.message);
-
-    char buffer[16];
-    EXPECT_EQ(port.Read(buffer, sizeof buffer), 0);
-    port.Close();
-    EXPECT_EQ(OpenDescriptors(), descriptors) << "Close must release what Open took";
 }
 
-INSTANTIATE_TEST_SUITE_P(ComPort, OpenFailure, testing::Values(
-    FailureRow{"no such device", Device::Missing, 4800, 8, kOneStopBit, kNotFound, false},
-    FailureRow{"in use by another port object", Device::BusyTerminal, 4800, 8, kOneStopBit,
-               QStringLiteral("Access Denied!") + kInUse, false},
-    // EISDIR is 21 on Linux.
-    FailureRow{"a directory", Device::Directory, 4800, 8, kOneStopBit, QStringLiteral("Comm Open Error![21]") + kInUse, false},
-    FailureRow{"not a terminal", Device::NotTerminal, 4800, 8, kOneStopBit, QStringLiteral("Could not get comm state"), true},
-    FailureRow{"a rate no line has", Device::Terminal, 12345, 8, kOneStopBit,
-               QStringLiteral("Could not set communication state"), true},
-    FailureRow{"nine data bits", Device::Terminal, 4800, 9, kOneStopBit,
-               QStringLiteral("Could not set communication state"), true},
-    FailureRow{"one and a half stop bits", Device::Terminal, 4800, 8, kOneAndHalfStopBits,
-               QStringLiteral("Could not set communication state"), true}),
-    [](const testing::TestParamInfo<FailureRow>& info) { return "row" + std::to_string(info.index); });
-
-TEST(ComPort, QuietFailsWithoutTellingTheUser)
+TEST(ComPort, OpensRawAndReadsWithoutWaiting)
 {
-    CRecordingMessages messages;
-    CComPort port;
-    EXPECT_EQ(port.Open(QStringLiteral("/dev/null"), 4800, kNoParity, 8, kOneStopBit, 1), 0);
-    EXPECT_EQ(port.Open(QStringLiteral("/nonexistent/ttyS9"), 4800, kNoParity, 8, kOneStopBit, 1), 0);
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(messages.beeps, 0);
-    EXPECT_EQ(port.LastError(), kNotFound);
-}
-
-// A pseudo-terminal keeps the rate and the stop bits it is given but insists
-// on 8 data bits without parity (it refuses 6 or 7 bits outright), so only
-// 8 data bits are tried and parity codes are checked as accepted.
-struct LineRow {
-    int stopBits;
-    tcflag_t stopFlag;
-};
-
-class LineSettings : public testing::TestWithParam<LineRow> {};
-
-TEST_P(LineSettings, ReachTheTerminal)
-{
-    const LineRow& row = GetParam();
     CPseudoTerminal terminal;
     ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    CComPort port;
-    ASSERT_EQ(port.Open(terminal.DevicePath(), 4800, kNoParity, 8, row.stopBits, 0), 1);
-    EXPECT_EQ(port.ErrorFlag(), 0);
-    EXPECT_TRUE(messages.shown.isEmpty());
-
+    // Start from a cooked line, so that every raw setting must come from Open.
     termios line {};
     ASSERT_EQ(tcgetattr(terminal.DeviceFd(), &line), 0);
-    EXPECT_EQ(cfgetispeed(&line), speed_t(B4800));
-    EXPECT_EQ(cfgetospeed(&line), speed_t(B4800));
-    EXPECT_EQ(line.c_cflag & CSTOPB, row.stopFlag);
-    // Raw and unpaced: no flow control, no echo, no line editing, no CR
-    // translation, reads return at once.
-    EXPECT_EQ(line.c_cflag & CRTSCTS, tcflag_t(0));
+    line.c_iflag |= IXON | ICRNL;
+    line.c_lflag |= ICANON | ECHO | ISIG;
+    line.c_cc[VMIN] = 1;
+    ASSERT_EQ(tcsetattr(terminal.DeviceFd(), TCSANOW, &line), 0);
+    CComPort port;
+    ASSERT_EQ(port.Open(terminal.DevicePath(), 4800, kNoParity, 8, kOneStopBit, 1), 1) << qPrintable(port.LastError());
+    EXPECT_EQ(port.ErrorFlag(), 0);
+    ASSERT_EQ(tcgetattr(terminal.DeviceFd(), &line), 0);
+    EXPECT_EQ(std::tuple(cfgetispeed(&line), cfgetospeed(&line)), std::tuple(speed_t(B4800), speed_t(B4800)));
+    EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS), tcflag_t(0));
     EXPECT_EQ(line.c_iflag & (IXON | IXOFF | ICRNL | IGNCR | INLCR), tcflag_t(0));
     EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(0));
-    EXPECT_EQ(line.c_cc[VMIN], 0);
-    EXPECT_EQ(line.c_cc[VTIME], 0);
-}
+    EXPECT_EQ(line.c_cc[VMIN] + line.c_cc[VTIME], 0);
 
-INSTANTIATE_TEST_SUITE_P(ComPort, LineSettings, testing::Values(
-    LineRow{kOneStopBit, 0},   // 4800 8N1, what the GPS dialog asks for
-    LineRow{kTwoStopBits, CSTOPB}));
-
-TEST(ComPort, EveryParityCodeIsTaken)
-{
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    for (int parity : {kNoParity, kOddParity, kEvenParity, kMarkParity, kSpaceParity}) {
-        CComPort port;
-        EXPECT_EQ(port.Open(terminal.DevicePath(), 4800, parity, 8, kOneStopBit, 0), 1) << "parity " << parity;
-    }
-    EXPECT_TRUE(messages.shown.isEmpty());
-    CComPort port;
-    EXPECT_EQ(port.Open(terminal.DevicePath(), 4800, 5, 8, kOneStopBit, 0), 0) << "there is no parity code 5";
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Could not set communication state"));
-}
-
-TEST(ComPort, ReadsWhatArrivedWithoutWaiting)
-{
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CComPort port;
-    ASSERT_EQ(port.Open(terminal.DevicePath(), 4800, kNoParity, 8, kOneStopBit, 0), 1);
     char buffer[255];
     EXPECT_EQ(port.Read(buffer, sizeof buffer), 0); // nothing yet: back at once
-
     const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
     ASSERT_TRUE(terminal.Write(sentence));
     std::string received;
@@ -173,25 +101,79 @@ TEST(ComPort, ReadsWhatArrivedWithoutWaiting)
         const int count = port.Read(buffer, 10);
         EXPECT_LE(count, 10);
         received.append(buffer, static_cast<std::size_t>(count));
-        if (count == 0)
-            usleep(5000);
+        usleep(count ? 0 : 5000);
     }
-    EXPECT_EQ(received, sentence) << "carriage returns must arrive as they were sent";
+    EXPECT_EQ(received, sentence) << "carriage returns arrive as sent";
 
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.Read(buffer, sizeof buffer), 0);
-    // Closed means free for the next one.
-    CComPort next;
-    EXPECT_EQ(next.Open(terminal.DevicePath(), 4800, kNoParity, 8, kOneStopBit, 1), 1);
+    // Closed means free for the next one. A pseudo-terminal keeps the stop
+    // bits but insists on 8 data bits without parity, so parity codes can
+    // only be checked as accepted.
+    for (const int parity : {kNoParity, kOddParity, kEvenParity, kMarkParity, kSpaceParity}) {
+        EXPECT_EQ(port.Open(terminal.DevicePath(), 4800, parity, 8, kTwoStopBits, 1), 1) << parity;
+        ASSERT_EQ(tcgetattr(terminal.DeviceFd(), &line), 0);
+        EXPECT_EQ(line.c_cflag & CSTOPB, tcflag_t(CSTOPB));
+    }
 }
 
-TEST(ComPort, ReadOnAPortNeverOpened)
+struct CFixedPorts : CSerialPortSource {
+    explicit CFixedPorts(QList<tagSerialPort> ports) : ports(std::move(ports)) {}
+    QList<tagSerialPort> Ports() const override { return ports; }
+    QList<tagSerialPort> ports;
+};
+
+TEST(ComPortList, EntriesInSourceOrder)
 {
-    CComPort port;
-    char buffer[8];
-    EXPECT_EQ(port.Read(buffer, sizeof buffer), 0);
-    EXPECT_FALSE(port.IsOpen());
+    const CFixedPorts source({
+        {"/dev/ttyUSB0", "", "gps receiver"}, // "GPS" is case-sensitive
+        {"", "", "a port with no device is skipped"},
+        {"/dev/ttyACM0", "/sys/bus/usb/drivers/cdc_acm", "u-blox 7 - GPS/GNSS Receiver"},
+        {"COM2:", "Drivers\\BuiltIn\\Serial2", "GPS on COM2:"},
+    });
+    CComPortList::InstallSource(&source); // lists made without a source use it
+    CComPortList list;
+    EXPECT_EQ(list.GetCount(), 0u) << "nothing before Enumerate";
+    list.Enumerate();
+    list.Enumerate(); // rebuilds, never appends
+    CComPortList::InstallSource(nullptr);
+    ASSERT_EQ(list.GetCount(), 3u);
+    EXPECT_EQ(list.FindGPSPort(), QStringLiteral("/dev/ttyACM0")); // the first of two
+    EXPECT_EQ(list.GetPortName(1), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(list.GetFriendlyName(1), QStringLiteral("u-blox 7 - GPS/GNSS Receiver"));
+    EXPECT_EQ(list.GetDriverKey(1), QStringLiteral("/sys/bus/usb/drivers/cdc_acm"));
+    EXPECT_EQ(list.GetDriverKeyLeaf(1) + list.GetDriverKeyLeaf(2), QStringLiteral("cdc_acmSerial2"));
+    EXPECT_EQ(std::tuple(list.GetPortNumber(1), list.GetPortNumber(2), list.GetPortNumber(3)), std::tuple(0, 2, 0));
+    EXPECT_TRUE((list.GetPortName(3) + list.GetDriverKey(9) + list.GetFriendlyName(3) + list.GetDriverKeyLeaf(3)).isEmpty());
+
+    // Back on the system's ports, whatever this machine has: all devices.
+    CComPortList system;
+    system.Enumerate();
+    for (unsigned int i = 0; i < system.GetCount(); ++i)
+        EXPECT_TRUE(system.GetPortName(i).startsWith(QLatin1String("/dev/"))) << qPrintable(system.GetPortName(i));
+}
+
+TEST(ComPortList, PortNumberOnlyFromExactCOMnColon)
+{
+    const struct { const char* name; int number; } rows[] = {{"COM1:", 1}, {"COM255:", 255}, {"COM256:", 0},
+        {"COM0:", 0}, {"COM01:", 0}, {"COM1", 0}, {"COM", 0}, {"com1:", 0}, {"COM-1:", 0}, {"COM1::", 0}, {"/dev/ttyS0", 0}};
+    for (const auto& row : rows)
+        EXPECT_EQ(CComPortList::PortNumberFromName(QString::fromUtf8(row.name)), row.number) << row.name;
+}
+
+// Descriptions and manufacturers as udev reports them for common receivers.
+TEST(ComPortList, FriendlyNameAddsTheManufacturerWhereItHelps)
+{
+    const struct { const char *description, *manufacturer, *friendly; } rows[] = {
+        {"USB-Serial Controller", "Prolific Technology Inc.", "USB-Serial Controller (Prolific Technology Inc.)"},
+        {"Garmin GPS 18 USB", "Garmin", "Garmin GPS 18 USB"},
+        {"", "FTDI", "FTDI"},
+        {"  ttyS0 ", "", "ttyS0"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CSystemSerialPorts::FriendlyName(QString::fromUtf8(row.description), QString::fromUtf8(row.manufacturer)),
+                  QString::fromUtf8(row.friendly));
 }
 
 } // namespace

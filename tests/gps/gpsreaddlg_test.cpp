@@ -1,7 +1,7 @@
-// CGPSReadDlg end to end: a pseudo-terminal stands in for the receiver, a
-// real capture is streamed into it, and the dialog reads it on its timer.
-// Message boxes are answered by CRecordingMessages; Cancel is clicked from
-// a timer inside the dialog's modal loop.
+// CGPSReadDlg and ReadGPSFix end to end: a pseudo-terminal stands in for the
+// receiver, a real capture is written into it, and the dialog reads it on its
+// timer, 255 bytes a tick. Message boxes are answered by CRecordingMessages; Cancel is clicked
+// from a timer inside the dialog's modal loop.
 #include "capture.h"
 #include "gps/gpsfix.h"
 #include "gps/gpsreaddlg.h"
@@ -12,7 +12,6 @@
 #include "ui/dialogtemplate.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -22,293 +21,160 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
-// Streams bytes into the terminal from the event loop, as fast as the line
-// takes them, the way a receiver keeps sending while the dialog reads.
-class CReplay {
-public:
-    CReplay(CPseudoTerminal& terminal, std::string bytes) : m_terminal(terminal), m_bytes(std::move(bytes))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_written += m_terminal.WriteSome(m_bytes.data() + m_written, std::min<std::size_t>(m_bytes.size() - m_written, 512));
-            if (m_written == m_bytes.size())
-                m_timer.stop();
-        });
-        m_timer.start(5);
-    }
+const QString kNoSuchPort = QStringLiteral("/dev/terrafind-no-such-gps");
 
-private:
-    CPseudoTerminal& m_terminal;
-    std::string m_bytes;
-    std::size_t m_written = 0;
-    QTimer m_timer;
-};
-
-class CFixedClock : public CClock {
-public:
-    explicit CFixedClock(int seconds) : m_seconds(seconds) { Install(this); }
+struct CFixedClock : CClock {
+    explicit CFixedClock(int seconds) : seconds(seconds) { Install(this); }
     ~CFixedClock() override { Install(nullptr); }
-    int LocalOffsetSeconds() const override { return m_seconds; }
-
-private:
-    int m_seconds;
+    int LocalOffsetSeconds() const override { return seconds; }
+    int seconds;
 };
 
-CGPSReadDlg* OpenReadDialog()
+// Clicks Cancel of the open reading dialog after ms, unless scope is gone
+// by then, so a pending click never reaches a later test's dialog.
+void CancelLater(QObject* scope, int ms)
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<CGPSReadDlg*>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
+    QTimer::singleShot(ms, scope, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<CGPSReadDlg*>(widget); dialog && dialog->isVisible())
+                FindControl<QPushButton>(dialog, 2)->click();
+    });
 }
 
-// Clicks Cancel of the open reading dialog after delay ms, and notes what
-// the dialog showed at that moment. Scoped: a pending click dies with the
-// test that set it up and never reaches a later test's dialog.
-class CCancelLater {
-public:
-    explicit CCancelLater(int delay, QString* status = nullptr, int* progress = nullptr)
-    {
-        m_timer.setSingleShot(true);
-        QObject::connect(&m_timer, &QTimer::timeout, [=] {
-            CGPSReadDlg* dialog = OpenReadDialog();
-            ASSERT_NE(dialog, nullptr);
-            if (status)
-                *status = FindControl<QLabel>(dialog, 1030)->text();
-            if (progress)
-                *progress = FindControl<QProgressBar>(dialog, 1031)->value();
-            FindControl<QPushButton>(dialog, 2)->click();
-        });
-        m_timer.start(delay);
-    }
-
-private:
-    QTimer m_timer;
-};
-
-void SaveScreenshot(QWidget* widget, const QString& name)
+QString Shaped(const char16_t* text)
 {
-    const QString directory = QStringLiteral(TERRAFIND_BINARY_DIR "/screenshots");
-    QDir().mkpath(directory);
-    widget->grab().save(directory + QLatin1Char('/') + name);
-}
-
-QString Shaped(const QString& text)
-{
-    QString shaped = text;
-    ShapeText(text, shaped, 1);
+    QString shaped;
+    ShapeText(QString::fromUtf16(text), shaped, 1);
     return shaped;
 }
 
-struct ReadRow {
-    const char* capture;
-    int gmtSeconds;
-    // The capture's first good GPGGA position, worked out by hand.
-    int latDegree, latMinute, north, lonDegree, lonMinute, east;
-    int gmtTenths;
-    // Satellites in view shown when the position came: the last GPGSV in
-    // the 255-byte reads up to it (0: none yet, the status is unchanged).
-    int satellites;
-};
-
-class ReadDialog : public testing::TestWithParam<ReadRow> {};
-
-TEST_P(ReadDialog, EndsWithTheFirstFix)
+TEST(ReadDialog, EndsWithTheFirstFix)
 {
-    const ReadRow& row = GetParam();
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    CFixedClock clock(row.gmtSeconds);
-    CReplay replay(terminal, ReadCapture(QString::fromLatin1(row.capture)));
-    CCancelLater safetyNet(20000); // the dialog must end well before
+    // The capture's first good GPGGA position, worked out by hand, and the
+    // satellites in view shown when it came: the last GPGSV in the 255-byte
+    // reads up to it (0: none yet, the status unchanged).
+    const struct { const char* capture; int arabic, gmtSeconds, latDegree, latMinute, north, lonDegree, lonMinute, east, gmtTenths, satellites; } rows[] = {
+        {"ublox-lea-5h.log", 0, 3 * 3600, 51, 55, 1, 4, 34, 1, 30, 0},          // 5155.55442 N 00434.65873 E, after no fix
+        {"bu353s4.log", 0, 5 * 3600 + 1800, 37, 47, 0, 175, 18, 1, 55, 0},     // 3747.0873 S 17518.8938 E
+        {"GPSmap-76S.log", 0, -5 * 3600, 38, 54, 1, 77, 26, 0, -50, 0},        // 3854.5087 N 07726.4523 W
+        {"ch-4711.log", 0, -(3 * 3600 + 1800), 55, 43, 1, 37, 24, 1, -35, 14}, // 5543.0326 N 03724.7205 E, quality 0
+        {"ch-4711.log", 1, -(3 * 3600 + 1800), 55, 43, 1, 37, 24, 1, -35, 14},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.capture);
+        CPseudoTerminal terminal;
+        ASSERT_TRUE(terminal.IsValid());
+        CRecordingMessages messages;
+        CFixedClock clock(row.gmtSeconds);
+        ASSERT_TRUE(terminal.Write(ReadCapture(QString::fromLatin1(row.capture))));
+        CGPSReadDlg dialog(nullptr, terminal.DevicePath(), row.arabic);
+        CancelLater(&dialog, 20000); // the dialog must end well before
+        auto* status = FindControl<QLabel>(&dialog, 1030);
+        if (row.arabic) {
+            EXPECT_EQ(status->text(), Shaped(u" جاري قراءة بيانات GPS "));
+            EXPECT_TRUE(status->alignment() & Qt::AlignRight);
+            EXPECT_EQ(FindControl<QLabel>(&dialog, 1029)->text(), Shaped(u"تهيئة وضع  الاحداثيات التلقائيه "));
+            EXPECT_EQ(FindControl<QPushButton>(&dialog, 2)->text(), Shaped(u"الغاء"));
+        }
+        QString statusShown;
+        messages.onShow = [&] { statusShown = status->text(); };
+        ASSERT_EQ(dialog.DoModal(), CGPSReadDlg::kOK);
 
-    CGPSReadDlg dialog(nullptr, terminal.DevicePath(), 0);
-    QString satellitesShown;
-    messages.onShow = [&] { satellitesShown = FindControl<QLabel>(&dialog, 1030)->text(); };
-    ASSERT_EQ(dialog.DoModal(), CGPSReadDlg::kOK);
-
-    const tagGPSFix fix = dialog.GetFix();
-    EXPECT_EQ(fix.wLatDegree, row.latDegree);
-    EXPECT_EQ(fix.wLatMinute, row.latMinute);
-    EXPECT_EQ(fix.wNorth, row.north);
-    EXPECT_EQ(fix.wLonDegree, row.lonDegree);
-    EXPECT_EQ(fix.wLonMinute, row.lonMinute);
-    EXPECT_EQ(fix.wEast, row.east);
-    EXPECT_EQ(fix.sGmtTenths, row.gmtTenths);
-
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].icon, QMessageBox::Information);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data recieved successfully."));
-    EXPECT_EQ(messages.beeps, 0);
-    if (row.satellites)
-        EXPECT_EQ(satellitesShown, QStringLiteral("Number of satellites in View:%1").arg(row.satellites));
-    else
-        EXPECT_EQ(satellitesShown, QStringLiteral("Reading data from GPS device"));
+        const tagGPSFix fix = dialog.GetFix();
+        EXPECT_EQ(std::tuple(fix.wLatDegree, fix.wLatMinute, fix.wNorth, fix.wLonDegree, fix.wLonMinute, fix.wEast, fix.sGmtTenths),
+                  std::tuple(row.latDegree, row.latMinute, row.north, row.lonDegree, row.lonMinute, row.east, row.gmtTenths));
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].icon, QMessageBox::Information);
+        EXPECT_EQ(messages.shown[0].caption.isEmpty(), !row.arabic) << "the application's name in English";
+        if (row.arabic) {
+            EXPECT_EQ(messages.shown[0].text, Shaped(u"تم تحديد الموقع بنجاح "));
+            EXPECT_EQ(statusShown, Shaped(u"عدد الاقمار الصناعيه المتاحة:14"));
+            continue;
+        }
+        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data recieved successfully."));
+        EXPECT_EQ(statusShown, row.satellites ? QStringLiteral("Number of satellites in View:%1").arg(row.satellites)
+                                              : QStringLiteral("Reading data from GPS device"));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(GPS, ReadDialog, testing::Values(
-    // 5155.55442 N 00434.65873 E after a stretch without a fix, when the
-    // receiver still reports no satellites in view.
-    ReadRow{"ublox-lea-5h.log", 3 * 3600, 51, 55, 1, 4, 34, 1, 30, 0},
-    // 3747.0873 S 17518.8938 E, the capture's very first sentence.
-    ReadRow{"bu353s4.log", 5 * 3600 + 1800, 37, 47, 0, 175, 18, 1, 55, 0},
-    // 3854.5087 N 07726.4523 W
-    ReadRow{"GPSmap-76S.log", -5 * 3600, 38, 54, 1, 77, 26, 0, -50, 0},
-    // 5543.0326 N 03724.7205 E, fix quality 0, after 2 kB of sentences
-    // without a position; 14 satellites in view by then.
-    ReadRow{"ch-4711.log", -(3 * 3600 + 1800), 55, 43, 1, 37, 24, 1, -35, 14}),
-    [](const testing::TestParamInfo<ReadRow>& info) { return "row" + std::to_string(info.index); });
 
 TEST(ReadDialog, MissingPortIsToldOnceThenWaitsForCancel)
 {
     CRecordingMessages messages;
-    QString status;
-    int progress = -1;
-    CCancelLater cancel(1550, &status, &progress); // past fifteen ticks
-    CGPSReadDlg dialog(nullptr, QStringLiteral("/dev/terrafind-no-such-gps"), 0);
+    CGPSReadDlg dialog(nullptr, kNoSuchPort, 0);
+    QList<int> progress;
+    QObject::connect(FindControl<QProgressBar>(&dialog, 1031), &QProgressBar::valueChanged, [&](int value) {
+        progress.append(value);
+        if (progress.size() == 13)
+            FindControl<QPushButton>(&dialog, 2)->click();
+    });
+    CancelLater(&dialog, 20000);
     EXPECT_EQ(dialog.DoModal(), CGPSReadDlg::kCancel);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.startsWith(QLatin1String("Communication Port Not Found!\n\n")));
     EXPECT_EQ(messages.shown[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(status, QStringLiteral("Reading data from GPS device"));
-    EXPECT_GT(progress, 0) << "the bar keeps stepping while the dialog waits";
-    EXPECT_EQ(progress % 10, 0);
-    const tagGPSFix fix = dialog.GetFix();
-    EXPECT_EQ(fix.wLatDegree + fix.wLonDegree + fix.wNorth + fix.wEast + fix.sGmtTenths, 0);
+    // Full in ten ticks, then it starts over.
+    EXPECT_EQ(progress, QList<int>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 10, 20, 30}));
+    EXPECT_EQ(FindControl<QLabel>(&dialog, 1030)->text(), QStringLiteral("Reading data from GPS device"));
 }
 
-TEST(ReadDialog, OnlyRMCNeverEndsTheWait)
+// The city form's controls, built from its real template (105), showing
+// west and south: Cancel leaves them alone, a fix fills them.
+TEST(CityForm, ReadGPSFillsTheControlsUnlessCancelled)
 {
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    std::string rmc;
-    for (int i = 0; i < 20; ++i)
-        rmc += "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
-    CReplay replay(terminal, rmc);
-    CCancelLater cancel(800);
-    CGPSReadDlg dialog(nullptr, terminal.DevicePath(), 0);
-    EXPECT_EQ(dialog.DoModal(), CGPSReadDlg::kCancel);
-    EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST(ReadDialog, ProgressFillsInTenTicksAndStartsOver)
-{
-    CRecordingMessages messages;
-    CGPSReadDlg dialog(nullptr, QStringLiteral("/dev/terrafind-no-such-gps"), 0);
-    auto* bar = FindControl<QProgressBar>(&dialog, 1031);
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->minimum(), 0);
-    EXPECT_EQ(bar->maximum(), 100);
-    QList<int> values;
-    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
-        values.append(value);
-        if (values.size() == 13)
-            dialog.reject();
-    });
-    CCancelLater safetyNet(20000);
-    EXPECT_EQ(dialog.DoModal(), CGPSReadDlg::kCancel);
-    EXPECT_EQ(values, QList<int>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 10, 20, 30}));
-}
-
-TEST(ReadDialog, ArabicTexts)
-{
-    CRecordingMessages messages;
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CReplay replay(terminal, ReadCapture(QStringLiteral("ch-4711.log")));
-    CCancelLater safetyNet(20000);
-    CGPSReadDlg dialog(nullptr, terminal.DevicePath(), 1);
-    auto* status = FindControl<QLabel>(&dialog, 1030);
-    EXPECT_EQ(status->text(), Shaped(QString::fromUtf16(u" جاري قراءة بيانات GPS ")));
-    EXPECT_TRUE(status->alignment() & Qt::AlignRight);
-    EXPECT_EQ(FindControl<QLabel>(&dialog, 1029)->text(), Shaped(QString::fromUtf16(u"تهيئة وضع  الاحداثيات التلقائيه ")));
-    EXPECT_EQ(FindControl<QPushButton>(&dialog, 2)->text(), Shaped(QString::fromUtf16(u"الغاء")));
-    SaveScreenshot(&dialog, QStringLiteral("gps-read-arabic.png"));
-
-    QString satellitesShown;
-    messages.onShow = [&] { satellitesShown = status->text(); };
-    ASSERT_EQ(dialog.DoModal(), CGPSReadDlg::kOK);
-    EXPECT_EQ(satellitesShown, Shaped(QString::fromUtf16(u"عدد الاقمار الصناعيه المتاحة:14")));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, Shaped(QString::fromUtf16(u"تم تحديد الموقع بنجاح ")));
-    EXPECT_FALSE(messages.shown[0].caption.isEmpty());
-}
-
-TEST(ReadDialog, EnglishScreenshot)
-{
-    CGPSReadDlg dialog(nullptr, QString(), 0);
-    EXPECT_EQ(FindControl<QLabel>(&dialog, 1029)->text(), QStringLiteral("Initializing Automatic City mode"));
-    SaveScreenshot(&dialog, QStringLiteral("gps-read-english.png"));
-}
-
-// The city form's controls, built from its real template (105).
-class CityForm : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        BuildDialog(&form, CDialogTemplate::Load(105));
-        // What the form showed before: 1°2' W, 3°4' S, time zone 9.5.
-        Edit(1127)->setText(QStringLiteral("9.5"));
-        Edit(1118)->setText(QStringLiteral("1"));
-        Edit(1119)->setText(QStringLiteral("2"));
-        Edit(1124)->setText(QStringLiteral("3"));
-        Edit(1123)->setText(QStringLiteral("4"));
-        Radio(1121)->setChecked(true);
-        Radio(1126)->setChecked(true);
-    }
-    QLineEdit* Edit(int id) { return FindControl<QLineEdit>(&form, id); }
-    QRadioButton* Radio(int id) { return FindControl<QRadioButton>(&form, id); }
-    QStringList State()
-    {
+    QWidget form;
+    BuildDialog(&form, CDialogTemplate::Load(105));
+    FindControl<QRadioButton>(&form, 1121)->setChecked(true);
+    FindControl<QRadioButton>(&form, 1126)->setChecked(true);
+    const auto state = [&form] {
         QStringList state;
         for (int id : {1127, 1118, 1119, 1124, 1123})
-            state << Edit(id)->text();
+            state << FindControl<QLineEdit>(&form, id)->text();
         for (int id : {1120, 1121, 1125, 1126})
-            state << QString::number(Radio(id)->isChecked());
+            state << QString::number(FindControl<QRadioButton>(&form, id)->isChecked());
         return state;
-    }
+    };
+    const QStringList before = state();
+    CRecordingMessages messages;
+    CancelLater(&form, 300);
+    EXPECT_EQ(ReadGPSIntoCityForm(&form, kNoSuchPort, 0), CGPSReadDlg::kCancel);
+    EXPECT_EQ(state(), before);
 
-    QWidget form;
-};
+    CPseudoTerminal terminal;
+    ASSERT_TRUE(terminal.IsValid());
+    CFixedClock clock(3 * 3600 + 1800);
+    ASSERT_TRUE(terminal.Write(ReadCapture(QStringLiteral("ublox-lea-5h.log"))));
+    CancelLater(&form, 20000);
+    EXPECT_EQ(ReadGPSIntoCityForm(&form, terminal.DevicePath(), 0), CGPSReadDlg::kOK);
+    // 5155.55442 N 00434.65873 E, +3:30; the radio buttons E, W, N, S.
+    EXPECT_EQ(state(), QStringList({"3.5", "4", "34", "51", "55", "1", "0", "1", "0"}));
+}
 
-TEST_F(CityForm, ReadGPSFillsTheControls)
+// No limit means waiting for as long as the receiver takes; the fix reads
+// the offset through the installed clock.
+TEST(ReadGPSFix, WaitsWithoutLimitForALateReceiver)
 {
     CPseudoTerminal terminal;
     ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    CFixedClock clock(3 * 3600 + 1800); // +3:30 → 35 tenths → "3.5"
-    CReplay replay(terminal, ReadCapture(QStringLiteral("ublox-lea-5h.log")));
-    CCancelLater safetyNet(20000);
-    EXPECT_EQ(ReadGPSIntoCityForm(&form, terminal.DevicePath(), 0), CGPSReadDlg::kOK);
-    // 5155.55442 N 00434.65873 E
-    EXPECT_EQ(State(), QStringList({"3.5", "4", "34", "51", "55", "1", "0", "1", "0"}));
-}
-
-TEST_F(CityForm, SouthWestAndNegativeZone)
-{
-    CPseudoTerminal terminal;
-    ASSERT_TRUE(terminal.IsValid());
-    CRecordingMessages messages;
-    CFixedClock clock(-5 * 3600);
-    Radio(1120)->setChecked(true);
-    Radio(1125)->setChecked(true);
-    CReplay replay(terminal, "$GPGGA,120000,3352.128,S,00030.000,W,1,04,1.0,10.0,M,,M,,\r\n");
-    CCancelLater safetyNet(20000);
-    EXPECT_EQ(ReadGPSIntoCityForm(&form, terminal.DevicePath(), 0), CGPSReadDlg::kOK);
-    EXPECT_EQ(State(), QStringList({"-5.0", "0", "30", "33", "52", "0", "1", "0", "1"}));
-}
-
-TEST_F(CityForm, CancelChangesNothing)
-{
-    CRecordingMessages messages;
-    const QStringList before = State();
-    CCancelLater cancel(300);
-    EXPECT_EQ(ReadGPSIntoCityForm(&form, QStringLiteral("/dev/terrafind-no-such-gps"), 0), CGPSReadDlg::kCancel);
-    EXPECT_EQ(State(), before);
+    CFixedClock clock(4 * 3600 + 1800);
+    std::thread receiver([&terminal] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        terminal.Write("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    });
+    tagGPSFix fix;
+    double latitude = 0, longitude = 0;
+    QString message;
+    const int result = ReadGPSFix(terminal.DevicePath(), -1, &fix, &latitude, &longitude, &message);
+    receiver.join();
+    ASSERT_EQ(result, 1) << qPrintable(message);
+    EXPECT_NEAR(latitude, 48.1173, 1e-12);
+    EXPECT_NEAR(longitude, 11 + 31.0 / 60, 1e-12);
+    EXPECT_EQ(std::tuple(fix.wLatDegree, fix.wLatMinute, fix.wLonMinute, fix.sGmtTenths), std::tuple(48, 7, 31, 45));
+    EXPECT_EQ(ReadGPSFix(QString(), 1000, nullptr, nullptr, nullptr, &message), 0);
+    EXPECT_EQ(message, QStringLiteral("No GPS port: no serial port has \"GPS\" in its name."));
 }
 
 } // namespace

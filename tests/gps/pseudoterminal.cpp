@@ -9,10 +9,8 @@
 
 CPseudoTerminal::CPseudoTerminal()
 {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-        return;
-    const char* name = ::ptsname(m_master);
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    const char* name = m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0 ? ::ptsname(m_master) : nullptr;
     if (!name)
         return;
     m_path = QString::fromLocal8Bit(name);
@@ -22,37 +20,24 @@ CPseudoTerminal::CPseudoTerminal()
         ::cfmakeraw(&line);
         ::tcsetattr(m_device, TCSANOW, &line);
     }
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 
 CPseudoTerminal::~CPseudoTerminal()
 {
-    if (m_device >= 0)
-        ::close(m_device);
-    if (m_master >= 0)
-        ::close(m_master);
+    for (const int fd : {m_device, m_master})
+        if (fd >= 0)
+            ::close(fd);
 }
 
 bool CPseudoTerminal::Write(const std::string& bytes)
 {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
+    for (std::size_t written = 0; written < bytes.size();) {
         const ssize_t n = ::write(m_master, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
         pollfd ready {m_master, POLLOUT, 0};
-        if (::poll(&ready, 1, 5000) <= 0)
+        if (n > 0)
+            written += static_cast<std::size_t>(n);
+        else if (errno != EAGAIN || ::poll(&ready, 1, 5000) <= 0)
             return false;
     }
     return true;
-}
-
-std::size_t CPseudoTerminal::WriteSome(const char* bytes, std::size_t count)
-{
-    const ssize_t n = ::write(m_master, bytes, count);
-    return n > 0 ? static_cast<std::size_t>(n) : 0;
 }

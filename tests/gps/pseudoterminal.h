@@ -8,8 +8,8 @@
 
 class CPseudoTerminal {
 public:
-    // Opens the pair and puts the device side in raw mode at once, so that
-    // bytes written before the code under test opens it arrive unchanged.
+    // The device side is raw from the start, so bytes written before the
+    // code under test opens it arrive unchanged.
     CPseudoTerminal();
     ~CPseudoTerminal();
     CPseudoTerminal(const CPseudoTerminal&) = delete;
@@ -17,15 +17,13 @@ public:
 
     bool IsValid() const { return m_device >= 0; }
     QString DevicePath() const { return m_path; }
-    // Writes every byte, waiting (up to a few seconds) while the line is full.
-    bool Write(const std::string& bytes);
-    // Writes what the line takes now, without waiting: the count written.
-    std::size_t WriteSome(const char* bytes, std::size_t count);
-    // Attributes of the device side as the code under test left them.
+    // The device side, kept open so the line never hangs up between opens.
     int DeviceFd() const { return m_device; }
+    // Writes every byte, waiting up to 5 s at a time while the line is full.
+    bool Write(const std::string& bytes);
 
 private:
     int m_master = -1;
-    int m_device = -1; // kept open so the line never hangs up between opens
+    int m_device = -1;
     QString m_path;
 };

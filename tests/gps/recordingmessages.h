@@ -4,8 +4,6 @@
 
 #include "gps/usermessages.h"
 
-#include <QStringList>
-
 #include <functional>
 
 class CRecordingMessages : public CUserMessages {
@@ -25,12 +23,10 @@ public:
     {
         shown.append({icon, caption, text, beeps});
         if (onShow)
-            onShow();
+            onShow(); // while the box would be up; timers keep running meanwhile
     }
 
     int beeps = 0;
     QList<tagShown> shown;
-    // Runs while a box would be up, as the user reads it (a nested event
-    // loop keeps timers running meanwhile).
     std::function<void()> onShow;
 };
