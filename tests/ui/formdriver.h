@@ -2,20 +2,19 @@
 // loops, so that no test blocks on one.
 #pragma once
 
+#include "pickerdriver.h"
+
 #include "ui/citydlg.h"
 #include "ui/countrydlg.h"
-#include "ui/dialogtemplate.h"
 
-#include <QGroupBox>
-#include <QPushButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
-#include <functional>
-
 // Runs step on the next form of that kind once it is on screen; step ends
-// the form (Press(form, 1) for OK, 2 for Cancel) or leaves it open for a
-// later step.
+// the form (Press(form, 1) for OK, 2 for Cancel) or leaves it open.
 template <typename Form>
 void WhenFormShown(std::function<void(Form*)> step)
 {
@@ -28,8 +27,7 @@ void WhenFormShown(std::function<void(Form*)> step)
 // Clicks the form's push button with that control ID (1 OK, 2 Cancel).
 inline void Press(QWidget* form, int id)
 {
-    if (auto* button = FindControl<QPushButton>(form, id))
-        button->click();
+    FindControl<QPushButton>(form, id)->click();
 }
 
 // Runs form modally with step inside its loop; the form's result.
@@ -40,20 +38,35 @@ int RunForm(Form& form, std::function<void(Form*)> step)
     return form.DoModal();
 }
 
-// Where the style draws a group box's title, in the box's own pixels.
-inline QRect GroupTitleRect(const QGroupBox* group)
+// The city form's number edits and hemisphere buttons as "zone,lon
+// degree,lon minute,lat degree,lat minute,E|W,N|S": typed in, or read.
+inline void TypeCity(CCityDlg* form, const QString& values)
+{
+    const QStringList v = values.split(u',');
+    for (int i = 0; const int id : {1127, 1118, 1119, 1124, 1123})
+        form->Edit(id)->setText(v[i++]);
+    form->Radio(v[5] == "E"_L1 ? 1120 : 1121)->setChecked(true);
+    form->Radio(v[6] == "N"_L1 ? 1125 : 1126)->setChecked(true);
+}
+inline QString ShownCity(const CCityDlg* form)
+{
+    QStringList v;
+    for (const int id : {1127, 1118, 1119, 1124, 1123})
+        v << form->Edit(id)->text();
+    v << (form->Radio(1120)->isChecked() ? u"E"_s : form->Radio(1121)->isChecked() ? u"W"_s : u"?"_s);
+    v << (form->Radio(1125)->isChecked() ? u"N"_s : form->Radio(1126)->isChecked() ? u"S"_s : u"?"_s);
+    return v.join(u',');
+}
+
+// True when the style draws the group box's title at the box's right edge
+// (within the style's margin).
+inline bool TitleAtTheRight(const QGroupBox* group)
 {
     QStyleOptionGroupBox option;
     option.initFrom(group);
     option.text = group->title();
     option.textAlignment = group->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    return group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
-}
-
-// True when the title ends at the box's right edge (within the style's margin).
-inline bool TitleAtTheRight(const QGroupBox* group)
-{
-    const QRect title = GroupTitleRect(group);
+    const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
     return title.x() > group->width() / 2 && title.right() > group->width() - 16;
 }

@@ -18,14 +18,11 @@ TEST(HostWithoutApplication, ShowRunsItsOwnApplicationForTheCall)
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("KVCities"));
     QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), copy);
-    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
     qputenv("TERRAFIND_DB", copy.toLocal8Bit());
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
-
     CTerrafind30 places;
     ASSERT_EQ(places.Init(), 1);
     for (int round = 0; round < 2; ++round) { // twice: the first call cleaned up after itself
-        SCOPED_TRACE(round);
         bool shown = false;
         CCityPropSheet::SetShownHook([&](CCityPropSheet* sheet) {
             shown = QCoreApplication::instance() != nullptr;
@@ -33,9 +30,7 @@ TEST(HostWithoutApplication, ShowRunsItsOwnApplicationForTheCall)
             sheet->done(CCityPropSheet::kOK);
         });
         CCity city;
-        city.m_dwID = 0xFFFFFFFFu;
-        city.m_dwCountryID = 0xFFFFFFFFu;
-        EXPECT_EQ(places.Show(&city, 0), 1);
+        EXPECT_EQ(places.Show(&city, 0), 1) << round;
         EXPECT_TRUE(shown);
         EXPECT_FALSE(city.m_strName.isEmpty());
         EXPECT_EQ(QCoreApplication::instance(), nullptr);

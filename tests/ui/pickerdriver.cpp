@@ -1,10 +1,7 @@
 #include "pickerdriver.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
+#include <QFile>
 
 void WhenSheetShown(std::function<void(CCityPropSheet*)> step)
 {
@@ -16,22 +13,82 @@ void WhenSheetShown(std::function<void(CCityPropSheet*)> step)
 
 void SaveScreenshot(QWidget* widget, const QString& name)
 {
-    const QString dir = QStringLiteral(TERRAFIND_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    QDir().mkpath(TERRAFIND_BINARY_DIR "/screenshots"_L1);
+    widget->grab().save(TERRAFIND_BINARY_DIR "/screenshots/"_L1 + name + ".png"_L1);
 }
 
 void TapRow(QTreeWidget* list, int row)
 {
     QTreeWidgetItem* item = list->topLevelItem(row);
+    ASSERT_NE(item, nullptr) << row;
     list->scrollToItem(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
-QStringList RowTexts(const QTreeWidget* list)
+void TapTab(CCityPropSheet* sheet, int tab)
+{
+    QTest::mouseClick(sheet->Tabs()->tabBar(), Qt::LeftButton, {}, sheet->Tabs()->tabBar()->tabRect(tab).center());
+}
+
+QStringList RowTexts(const QTreeWidget* list, bool selectedOnly)
 {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts.append(list->topLevelItem(i)->text(0));
+        if (!selectedOnly || list->topLevelItem(i)->isSelected())
+            texts.append(list->topLevelItem(i)->text(0));
     return texts;
+}
+
+void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, const char*>> labels)
+{
+    for (const auto& [id, key] : labels) {
+        const auto* group = FindControl<QGroupBox>(parent, id);
+        EXPECT_EQ(group ? group->title() : FindControl(parent, id)->property("text").toString(), Shaped(key)) << key;
+    }
+}
+
+PlaceCopy::PlaceCopy() : m_file(m_dir.filePath(u"KVCities"_s))
+{
+    QFile::copy(TERRAFIND_SOURCE_DIR "/data/KVCities"_L1, m_file);
+    QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("TERRAFIND_DB", m_file.toLocal8Bit());
+    EXPECT_EQ(m_places.Init(), 1);
+}
+
+std::uint32_t PlaceCopy::ID(const char* table, const QString& name)
+{
+    const QString query = u"SELECT ID FROM %1 WHERE name = '%2'"_s.arg(QLatin1String(table), QString(name).replace(u'\'', "''"_L1));
+    std::uint32_t id = 0;
+    EXPECT_EQ(m_places.CheckCountryExisting(query, &id), S_OK) << qPrintable(query);
+    return id;
+}
+
+CCity PlaceCopy::City(const QString& name)
+{
+    CCity city;
+    EXPECT_EQ(m_places.GetCity(ID("City", name), &city), S_OK);
+    return city;
+}
+
+QStringList PlaceCopy::Countries(tagPlace place)
+{
+    QStringList names;
+    QList<unsigned int> ids;
+    m_places.GetCountries(place.X(), place.Y(), &names, &ids);
+    return names;
+}
+
+QStringList PlaceCopy::Cities(const QString& country)
+{
+    QStringList names;
+    QList<unsigned int> ids;
+    m_places.GetCities(ID("Country", country), &names, &ids);
+    return names;
+}
+
+int PlaceCopy::ShowOnCairo(int arabic, std::function<void(CCityPropSheet*)> step)
+{
+    CCity city = City(u"Cairo"_s);
+    WhenSheetShown(std::move(step));
+    return m_places.Show(&city, arabic);
 }

@@ -1,20 +1,75 @@
-// Drives a modal picker from inside its own event loop, so no test blocks.
+// Drives the modal picker from inside its own event loop, so no test
+// blocks, on a copy of the shipped place database.
 #pragma once
 
-#include "ui/citypropsheet.h"
+#include "placedb.h"
 
-#include <QString>
+#include "ui/citypropsheet.h"
+#include "ui/dialogtemplate.h"
+#include "ui/labels.h"
+
+#include <terrafind/terrafind.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
-// Runs step on the sheet as soon as it is shown modally. step ends the
-// sheet itself (done, a tap on a city, ...).
-void WhenSheetShown(std::function<void(CCityPropSheet*)> step);
+using namespace Qt::StringLiterals;
 
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// A place and its pixel on the map, which is equirectangular, 225 x 120
+// pixels for the whole world.
+struct tagPlace {
+    double longitude, latitude;
+    unsigned X() const { return unsigned((longitude + 180.0) * 225.0 / 360.0); }
+    unsigned Y() const { return unsigned((90.0 - latitude) * 120.0 / 180.0); }
+};
+constexpr tagPlace kCairo{31.23, 30.05}, kKarachi{67.0, 24.86};
+constexpr tagPlace kCapeVerde{-23.5, 15.0}; // a region with one country
+constexpr tagPlace kPacific{-135.0, 40.0};  // in no region
+
+// Runs step on the next sheet once it is shown modally; step ends it.
+void WhenSheetShown(std::function<void(CCityPropSheet*)> step);
 // Saves a picture of widget under the build directory's screenshots/.
 void SaveScreenshot(QWidget* widget, const QString& name);
-
-// Taps a row of a list as a user would.
+// Taps a list's row, or a sheet's tab, as a user would.
 void TapRow(QTreeWidget* list, int row);
-// Texts of a list's rows, from the top.
-QStringList RowTexts(const QTreeWidget* list);
+void TapTab(CCityPropSheet* sheet, int tab);
+// Texts of a list's rows (or only of its selected rows), from the top.
+QStringList RowTexts(const QTreeWidget* list, bool selectedOnly = false);
+inline int RowOf(const QTreeWidget* list, const QString& text) { return int(RowTexts(list).indexOf(text)); }
+// An Arabic label as the pages show it, shaped.
+inline QString Shaped(const char* key) { return DisplayLabel("", key, 1); }
+// Expects each control (by ID) to show its Arabic label (by key), shaped,
+// as its text or, for a group box, as its title.
+void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, const char*>> labels);
+
+// A CTerrafind30 on a writable copy of the shipped place database.
+class PlaceCopy : public ::testing::Test {
+protected:
+    PlaceCopy();
+    // The ID of the row of table ("City", "Country") with that English name.
+    std::uint32_t ID(const char* table, const QString& name);
+    CCity City(const QString& name);
+    // The back end's own lists: a map region's countries, a country's cities.
+    QStringList Countries(tagPlace place);
+    QStringList Cities(const QString& country);
+    // Shows the picker on Cairo with step inside it: Show's result.
+    int ShowOnCairo(int arabic, std::function<void(CCityPropSheet*)> step);
+
+    CEnvironmentGuard m_environment;
+    QTemporaryDir m_dir;
+    QString m_file;
+    CTerrafind30 m_places;
+};
