@@ -56,16 +56,13 @@ QString Position(const CCity& c)
 
 class AddPage : public PlaceCopy {
 protected:
-    // Opens the picker on Cairo at the Add tab with step on the page; the
-    // sheet is cancelled afterwards unless step ended it.
+    // Opens the picker on Cairo at the Add tab with step on the page.
     void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAdvancedPage&)>& step)
     {
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
             TapTab(sheet, 1);
             EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
             step(sheet, sheet->m_addPage);
-            if (sheet->isVisible())
-                sheet->reject();
         });
     }
 };

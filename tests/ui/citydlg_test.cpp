@@ -73,7 +73,7 @@ TEST_F(CityForm, OKReadsTheTypedValuesWithinTheirLimits)
             Press(f, 1);
         }), CCityDlg::kOK);
         EXPECT_EQ(form.m_strName, u"Somewhere"_s);
-        EXPECT_EQ(Stored(form), QLatin1String(row.stored));
+        EXPECT_EQ(Stored(form), QString::fromLatin1(row.stored));
     }
 }
 
@@ -88,7 +88,7 @@ TEST_F(CityForm, ShowsMagnitudesWithTheHemisphereChecked)
         Preset(form, values);
         RunForm<CCityDlg>(form, [&](CCityDlg* f) {
             EXPECT_EQ(f->Edit(kName)->text(), u"O'Hare"_s);
-            EXPECT_EQ(ShownCity(f), QLatin1String(shown));
+            EXPECT_EQ(ShownCity(f), QString::fromLatin1(shown));
             Press(f, 2);
         });
     }

@@ -39,7 +39,8 @@ constexpr tagPlace kCairo{31.23, 30.05}, kKarachi{67.0, 24.86};
 constexpr tagPlace kCapeVerde{-23.5, 15.0}; // a region with one country
 constexpr tagPlace kPacific{-135.0, 40.0};  // in no region
 
-// Runs step on the next sheet once it is shown modally; step ends it.
+// Runs step on the next sheet once it is shown modally; the sheet is
+// cancelled afterwards unless step ended it.
 void WhenSheetShown(std::function<void(CCityPropSheet*)> step);
 // Saves a picture of widget under the build directory's screenshots/.
 void SaveScreenshot(QWidget* widget, const QString& name);
