@@ -5,7 +5,7 @@
 //
 // Target: GetCity by city number under 5 µs on the file back end.
 #include "cityfile/cityfilewriter.h"
-#include "database/collation.h"
+#include "syntheticplaces.h"
 
 #include <terrafind/terrafind.h>
 
@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <memory>
@@ -36,59 +35,6 @@ struct CDataSet {
     std::uint32_t fileCities = 0;       // city numbers are 1 to this
 };
 
-QString RandomName(QRandomGenerator& random, char16_t first, char16_t last, int length)
-{
-    QString name;
-    for (int i = 0; i < length; ++i)
-        name += QChar(char16_t(first + random.bounded(int(last - first) + 1)));
-    return name;
-}
-
-// 250 countries; city counts fall off with rank, the largest country
-// holding about a tenth of the 65,535 cities.
-void MakeSyntheticDatabase(const QString& path)
-{
-    constexpr int kCountries = 250, kCities = 65535;
-    QFile schema(QStringLiteral(TERRAFIND_SOURCE_DIR "/database/schema.sql"));
-    schema.open(QIODevice::ReadOnly);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    RegisterNameCollations(db);
-    sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    QRandomGenerator random(1256);
-    sqlite3_stmt* country = nullptr;
-    sqlite3_stmt* city = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO Country VALUES (?, ?, ?, 2)", -1, &country, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO City VALUES (?, ?, ?, ?, ?, ?, ?, 30, ?)", -1, &city, nullptr);
-    int cityID = 0;
-    for (int c = 1; c <= kCountries; ++c) {
-        const QString name = RandomName(random, u'a', u'z', 9), arabic = RandomName(random, u'\u0627', u'\u064A', 7);
-        sqlite3_bind_int(country, 1, c);
-        sqlite3_bind_text16(country, 2, name.utf16(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text16(country, 3, arabic.utf16(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(country);
-        sqlite3_reset(country);
-        const int cities = c == kCountries ? kCities - cityID : std::max(1, int(6500.0 / (1 + (c - 1) * 0.35)));
-        for (int i = 0; i < cities && cityID < kCities; ++i) {
-            const QString cityName = RandomName(random, u'a', u'z', 10), cityArabic = RandomName(random, u'\u0627', u'\u064A', 8);
-            sqlite3_bind_int(city, 1, ++cityID);
-            sqlite3_bind_text16(city, 2, cityName.utf16(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text16(city, 3, cityArabic.utf16(), -1, SQLITE_TRANSIENT);
-            const int degrees[] = {random.bounded(-179, 180), random.bounded(-59, 60), random.bounded(-89, 90), random.bounded(-59, 60)};
-            for (int k = 0; k < 4; ++k)
-                sqlite3_bind_int(city, 4 + k, degrees[k]);
-            sqlite3_bind_int(city, 8, c);
-            sqlite3_step(city);
-            sqlite3_reset(city);
-        }
-    }
-    sqlite3_finalize(country);
-    sqlite3_finalize(city);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
 CDataSet Prepare(const QString& name, bool synthetic)
 {
     CDataSet set;
@@ -96,7 +42,7 @@ CDataSet Prepare(const QString& name, bool synthetic)
     set.directory = g_dir.filePath(name);
     QDir().mkpath(set.directory);
     if (synthetic) {
-        MakeSyntheticDatabase(set.database);
+        MakeSyntheticPlaces(set.database, 65535);
     } else {
         QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), set.database);
         QFile::setPermissions(set.database, QFile::ReadOwner | QFile::WriteOwner);

@@ -3,17 +3,15 @@
 //
 // Targets: every read under 1 ms on the shipped data; GetCities of the
 // largest country under 5 ms on the synthetic database.
-#include "database/collation.h"
+#include "syntheticplaces.h"
 
 #include <terrafind/terrafind.h>
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -28,56 +26,11 @@ QString ShippedCopy()
     return path;
 }
 
-QString RandomName(QRandomGenerator& random, char16_t first, char16_t last, int length)
-{
-    QString name;
-    for (int i = 0; i < length; ++i)
-        name += QChar(char16_t(first + random.bounded(int(last - first) + 1)));
-    return name;
-}
-
-// 250 countries; city counts fall off with the country's rank so that the
-// largest country holds about a tenth of the 150,000 cities.
 QString Synthetic()
 {
     const QString path = g_dir.filePath(QStringLiteral("synthetic"));
-    if (QFile::exists(path))
-        return path;
-    QFile schema(QStringLiteral(TERRAFIND_SOURCE_DIR "/database/schema.sql"));
-    schema.open(QIODevice::ReadOnly);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    RegisterNameCollations(db);
-    sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    QRandomGenerator random(1256);
-    sqlite3_stmt* country = nullptr;
-    sqlite3_stmt* city = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO Country VALUES (?, ?, ?, 2)", -1, &country, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO City VALUES (?, ?, ?, 10, 20, 30, 40, 30, ?)", -1, &city, nullptr);
-    int cityID = 0;
-    for (int c = 1; c <= 250; ++c) {
-        const QString name = RandomName(random, u'a', u'z', 9), arabic = RandomName(random, u'\u0627', u'\u064A', 7);
-        sqlite3_bind_int(country, 1, c);
-        sqlite3_bind_text16(country, 2, name.utf16(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text16(country, 3, arabic.utf16(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(country);
-        sqlite3_reset(country);
-        const int cities = c == 250 ? 150000 - cityID : std::max(1, int(15000.0 / (1 + (c - 1) * 0.35)));
-        for (int i = 0; i < cities && cityID < 150000; ++i) {
-            const QString cityName = RandomName(random, u'a', u'z', 10), cityArabic = RandomName(random, u'\u0627', u'\u064A', 8);
-            sqlite3_bind_int(city, 1, ++cityID);
-            sqlite3_bind_text16(city, 2, cityName.utf16(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text16(city, 3, cityArabic.utf16(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(city, 4, c);
-            sqlite3_step(city);
-            sqlite3_reset(city);
-        }
-    }
-    sqlite3_finalize(country);
-    sqlite3_finalize(city);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    if (!QFile::exists(path))
+        MakeSyntheticPlaces(path, 150000);
     return path;
 }
 

@@ -1,0 +1,10 @@
+// A large place database for the benchmarks, built at start-up.
+#pragma once
+
+#include <QString>
+
+// Writes a place database of 250 countries and `cities` cities with random
+// Latin and Arabic names and random positions to path. City counts fall off
+// with the country's rank: the largest country holds about a tenth of them.
+// The same seed always gives the same places.
+void MakeSyntheticPlaces(const QString& path, int cities);
