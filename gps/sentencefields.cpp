@@ -18,7 +18,16 @@ int CSentenceFields::Get(int n, char* out, int size) const
     // A field that starts at the end of the text, at a comma or at '*' is
     // empty; so is one whose comma never came.
     const char* p = n < m_count ? m_start[n < 0 ? 0 : n] : nullptr;
-    if (!p || *p == '\0' || *p == ',' || *p == '*') {
+    if (!p) {
+        out[0] = '\0';
+        return 0;
+    }
+    return CopyField(p, out, size);
+}
+
+int CopyField(const char* p, char* out, int size)
+{
+    if (*p == '\0' || *p == ',' || *p == '*') {
         out[0] = '\0';
         return 0;
     }

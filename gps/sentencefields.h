@@ -5,6 +5,11 @@
 
 #include <cstddef>
 
+// Copies the field that starts at p (up to ',', '*' or the end, at most
+// size - 1 characters) into out: 1, or 0 with out empty when the field is
+// empty. Shared by both ways of finding a field.
+int CopyField(const char* p, char* out, int size);
+
 class CSentenceFields {
 public:
     // Fields past this one are never read by any sentence parser.

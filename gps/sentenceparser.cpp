@@ -259,17 +259,7 @@ int CSentenceParser::GetField(const char* body, char* out, int n, int size)
         if (*p == ',')
             ++commas;
     }
-    if (*p == '\0' || *p == ',' || *p == '*') {
-        out[0] = '\0';
-        return 0;
-    }
-    int length = 0;
-    while (length < size - 1 && p[length] != '\0' && p[length] != ',' && p[length] != '*') {
-        out[length] = p[length];
-        ++length;
-    }
-    out[length] = '\0';
-    return 1;
+    return CopyField(p, out, size);
 }
 
 int CSentenceParser::IsSatUsed(std::uint16_t number) const
