@@ -12,6 +12,7 @@
 #include "ui/dialogtemplate.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -81,7 +82,13 @@ TEST(ReadDialog, EndsWithTheFirstFix)
             EXPECT_EQ(FindControl<QPushButton>(&dialog, 2)->text(), Shaped(u"الغاء"));
         }
         QString statusShown;
-        messages.onShow = [&] { statusShown = status->text(); };
+        messages.onShow = [&] {
+            statusShown = status->text();
+            // What the user sees as the position arrives, for anyone to look at.
+            QDir().mkpath(QStringLiteral(TERRAFIND_BINARY_DIR "/screenshots"));
+            dialog.grab().save(QStringLiteral(TERRAFIND_BINARY_DIR "/screenshots/gps-read-%1.png")
+                                   .arg(row.arabic ? QStringLiteral("arabic") : QStringLiteral("english")));
+        };
         ASSERT_EQ(dialog.DoModal(), CGPSReadDlg::kOK);
 
         const tagGPSFix fix = dialog.GetFix();
