@@ -3,7 +3,6 @@
 #include "bidi/fittext.h"
 #include "bidi/shapetext.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -51,13 +50,3 @@ void DrawRow(benchmark::State& state)
 BENCHMARK(DrawRow);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,7 +9,6 @@
 
 #include <terrafind/terrafind.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -38,15 +37,11 @@ struct CDataSet {
 CDataSet Prepare(const QString& name, bool synthetic)
 {
     CDataSet set;
-    set.database = g_dir.filePath(name + QStringLiteral(".db"));
+    set.database = synthetic ? g_dir.filePath(name + QStringLiteral(".db")) : ShippedPlacesCopy();
     set.directory = g_dir.filePath(name);
     QDir().mkpath(set.directory);
-    if (synthetic) {
+    if (synthetic)
         MakeSyntheticPlaces(set.database, 65535);
-    } else {
-        QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), set.database);
-        QFile::setPermissions(set.database, QFile::ReadOwner | QFile::WriteOwner);
-    }
     qputenv("TERRAFIND_DB", set.database.toLocal8Bit());
 
     QElapsedTimer timer;
@@ -175,12 +170,3 @@ BENCHMARK(GetCitiesOfLargestCountry)->ArgNames({"synthetic", "file", "arabic"})
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 
 #include <terrafind/terrafind.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -16,15 +15,6 @@
 namespace {
 
 QTemporaryDir g_dir;
-
-QString ShippedCopy()
-{
-    const QString path = g_dir.filePath(QStringLiteral("shipped"));
-    if (!QFile::exists(path))
-        QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    return path;
-}
 
 QString Synthetic()
 {
@@ -52,7 +42,7 @@ struct Opened {
 
 void AllCountries(benchmark::State& state)
 {
-    Opened db(ShippedCopy(), state.range(0));
+    Opened db(ShippedPlacesCopy(), state.range(0));
     for (auto _ : state) {
         QStringList names;
         QList<unsigned int> ids;
@@ -65,7 +55,7 @@ BENCHMARK(AllCountries)->ArgName("arabic")->Arg(0)->Arg(1)->Unit(benchmark::kMic
 
 void CitiesOfLargestCountry(benchmark::State& state)
 {
-    Opened db(state.range(0) ? Synthetic() : ShippedCopy(), state.range(1));
+    Opened db(state.range(0) ? Synthetic() : ShippedPlacesCopy(), state.range(1));
     for (auto _ : state) {
         QStringList names;
         QList<unsigned int> ids;
@@ -79,7 +69,7 @@ BENCHMARK(CitiesOfLargestCountry)->ArgNames({"synthetic", "arabic"})->Args({0, 0
 
 void CountriesOfATap(benchmark::State& state)
 {
-    Opened db(ShippedCopy());
+    Opened db(ShippedPlacesCopy());
     // The centre of the first region that lists countries.
     std::uint32_t region = 0;
     db.places.CheckCountryExisting(QStringLiteral("SELECT RegionID FROM Region2County LIMIT 1"), &region);
@@ -98,7 +88,7 @@ BENCHMARK(CountriesOfATap)->Unit(benchmark::kMicrosecond);
 
 void OneCity(benchmark::State& state)
 {
-    Opened db(ShippedCopy());
+    Opened db(ShippedPlacesCopy());
     for (auto _ : state) {
         CCity city;
         if (db.places.GetCity(db.city, &city) < 0)
@@ -110,7 +100,7 @@ BENCHMARK(OneCity)->Unit(benchmark::kMicrosecond);
 
 void AddOneCity(benchmark::State& state)
 {
-    Opened db(ShippedCopy());
+    Opened db(ShippedPlacesCopy());
     static int n = 0; // the database keeps the cities of earlier runs
     for (auto _ : state) {
         std::uint32_t id = 0;
@@ -123,12 +113,3 @@ void AddOneCity(benchmark::State& state)
 BENCHMARK(AddOneCity)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -34,5 +34,3 @@ void ParseCaptures(benchmark::State& state)
 } // namespace
 
 BENCHMARK(ParseCaptures)->Arg(1 << 30)->Arg(255)->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();

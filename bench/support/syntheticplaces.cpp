@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -65,4 +66,15 @@ void MakeSyntheticPlaces(const QString& path, int cities)
     sqlite3_finalize(city);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+}
+
+QString ShippedPlacesCopy()
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("KVCities"));
+    if (!QFile::exists(path)) {
+        QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return path;
 }

@@ -1,4 +1,5 @@
-// A large place database for the benchmarks, built at start-up.
+// Place databases for the benchmarks, made at start-up in a temporary
+// directory that lasts as long as the program.
 #pragma once
 
 #include <QString>
@@ -8,3 +9,6 @@
 // with the country's rank: the largest country holds about a tenth of them.
 // The same seed always gives the same places.
 void MakeSyntheticPlaces(const QString& path, int cities);
+
+// A writable copy of the shipped place database (made once).
+QString ShippedPlacesCopy();
