@@ -1,8 +1,6 @@
 // Adding and replacing countries and cities, on both back ends, with
 // faults injected into the real database.
-#include "placedb.h"
-
-#include "database/provider.h"
+#include "backendfixture.h"
 
 #include <terrafind/terrafind.h>
 
@@ -24,32 +22,21 @@ INSERT INTO City VALUES (9, 'Cairo', 'القاهرة', 31, 14, 30, 3, 20, 17);
 )sql";
 
 template <typename Backend>
-class Edits : public ::testing::Test {
+class Edits : public CBackendTest<Backend> {
 protected:
-    Edits() : m_db(kPlaces)
-    {
-        m_db.Use();
-        m_places = std::make_unique<Backend>();
-        EXPECT_EQ(m_places->Init(), 1);
-    }
-    ~Edits() override { CProviderRegistry::Instance().SetStatementTrace({}); }
+    Edits() : CBackendTest<Backend>(kPlaces) {}
 
-    std::int64_t Count(const char* sql) const { return m_db.Integer(QString::fromUtf8(sql)); }
+    std::int64_t Count(const char* sql) const { return this->m_db.Integer(QString::fromUtf8(sql)); }
     // Every row of City, for before/after comparisons.
     QString Cities() const
     {
-        return m_db.Text(QStringLiteral("SELECT group_concat(ID || ':' || name || ':' || arabic_name || ':' || "
-                                        "longitude_Degree || ':' || longitude_Minute || ':' || latitude_Degree || "
-                                        "':' || latitude_Minute || ':' || gmt || ':' || County_ID, '|') FROM City"));
+        return this->m_db.Text(QStringLiteral("SELECT group_concat(ID || ':' || name || ':' || arabic_name || ':' || "
+                                              "longitude_Degree || ':' || longitude_Minute || ':' || latitude_Degree || "
+                                              "':' || latitude_Minute || ':' || gmt || ':' || County_ID, '|') FROM City"));
     }
-
-    CEnvironmentGuard m_environment;
-    CScratchPlaceDb m_db;
-    std::unique_ptr<Backend> m_places;
 };
 
-using Backends = ::testing::Types<CTerrafind30, CTerrafind31>;
-TYPED_TEST_SUITE(Edits, Backends);
+TYPED_TEST_SUITE(Edits, DatabaseBackends);
 
 TYPED_TEST(Edits, LargestIDIsReadFromEveryRow)
 {
@@ -119,8 +106,7 @@ TYPED_TEST(Edits, AddCityWritesSignedAnglesAndTruncatedTenths)
                                                  "WHERE ID = %1").arg(id)), QStringLiteral("-7,-30"));
     }
     std::uint32_t id = 0;
-    QStringList traced;
-    CProviderRegistry::Instance().SetStatementTrace([&](const QString& s) { traced.append(s); });
+    const QStringList& traced = this->Traced();
     ASSERT_EQ(this->m_places->AddCity(17, QStringLiteral("Giza"), QStringLiteral("الجيزة"), 31, 12, 30, 1, 2.0, &id), S_OK);
     EXPECT_EQ(id, 17u) << "one more than the largest city ID";
     EXPECT_EQ(traced.first(), QStringLiteral("SELECT * FROM City WHERE County_ID = 17 and name = 'Giza'"));

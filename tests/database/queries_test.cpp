@@ -1,7 +1,5 @@
 // Region, country and city queries, run on both place-database back ends.
-#include "placedb.h"
-
-#include "database/provider.h"
+#include "backendfixture.h"
 
 #include <terrafind/terrafind.h>
 
@@ -33,34 +31,12 @@ INSERT INTO City VALUES (6, 'Orphan', 'يتيم', 1, 2, 3, 4, 5, 99);
 )sql";
 
 template <typename Backend>
-class Queries : public ::testing::Test {
+class Queries : public CBackendTest<Backend> {
 protected:
-    Queries() : m_db(kPlaces)
-    {
-        m_db.Use();
-        m_places = std::make_unique<Backend>();
-        EXPECT_EQ(m_places->Init(), 1);
-    }
-    ~Queries() override
-    {
-        CProviderRegistry::Instance().SetStatementTrace({});
-    }
-
-    // Statement texts the provider receives from here on.
-    QStringList& Traced()
-    {
-        CProviderRegistry::Instance().SetStatementTrace([this](const QString& s) { m_traced.append(s); });
-        return m_traced;
-    }
-
-    CEnvironmentGuard m_environment;
-    CScratchPlaceDb m_db;
-    std::unique_ptr<Backend> m_places;
-    QStringList m_traced;
+    Queries() : CBackendTest<Backend>(kPlaces) {}
 };
 
-using Backends = ::testing::Types<CTerrafind30, CTerrafind31>;
-TYPED_TEST_SUITE(Queries, Backends);
+TYPED_TEST_SUITE(Queries, DatabaseBackends);
 
 TYPED_TEST(Queries, RegionHitTest)
 {
