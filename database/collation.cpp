@@ -13,7 +13,12 @@ int CompareNames(void* collator, int length1, const void* text1, int length2, co
     // Registered for aligned native UTF-16: lengths are in bytes.
     const QStringView a(static_cast<const QChar*>(text1), length1 / 2);
     const QStringView b(static_cast<const QChar*>(text2), length2 / 2);
-    return static_cast<QCollator*>(collator)->compare(a, b);
+    if (const int order = static_cast<QCollator*>(collator)->compare(a, b); order != 0)
+        return order;
+    // ICU calls "Paris" and "PARIS" (or a name with a soft hyphen and one
+    // without) equal. The order stays ICU's, but a tie is broken on the
+    // stored text, so "=" matches only a name exactly as stored.
+    return a.compare(b, Qt::CaseSensitive);
 }
 
 void DeleteCollator(void* collator)

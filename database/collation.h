@@ -6,10 +6,18 @@
 // scatters Arabic letters that share a base form. Both orderings therefore
 // come from ICU's collation tables through QCollator: English names
 // case-insensitively by the English rules, Arabic names by the Arabic rules.
+// Names that ICU ranks equal are ordered by their code units, so equality
+// is exact: a duplicate check with "=" finds only the name as stored.
 // Every connection must register them before it touches those columns.
+//
+// A file whose name indexes were built when ICU ties still counted as equal
+// has PRAGMA user_version below kNameOrderVersion and is reindexed once when
+// it is opened.
 #pragma once
 
 struct sqlite3;
+
+inline constexpr int kNameOrderVersion = 1;
 
 // SQLite status of the registration.
 int RegisterNameCollations(sqlite3* db);

@@ -48,3 +48,6 @@ CREATE INDEX Region2County_RegionID ON Region2County (RegionID);
 -- language, without a sort.
 CREATE INDEX City_County_ID ON City (County_ID, name);
 CREATE INDEX City_County_ID_arabic ON City (County_ID, arabic_name);
+
+-- The name indexes above are ordered with exact ties (see collation.h).
+PRAGMA user_version = 1;
