@@ -24,6 +24,8 @@ QString DescribeStatus(HRESULT status)
         return QStringLiteral("not a place database (Region, Country, Region2County and City tables missing)");
     if (status == TF_E_MULTIPLESTATEMENTS)
         return QStringLiteral("more than one statement in one text");
+    if (status == TF_E_NOTAQUERY)
+        return QStringLiteral("not a query: the statement would change the database");
     if ((code & 0xFFFF0000u) == 0x80FF0000u)
         return QStringLiteral("SQLite: %1").arg(QString::fromUtf8(sqlite3_errstr(int(code & 0xFFFFu))));
     return QStringLiteral("failed");

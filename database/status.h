@@ -9,8 +9,9 @@
 //   SQLITE_NOTADB (not a database file)         26     -> 0x80FF001A
 //   SQLITE_CONSTRAINT_TRIGGER (RAISE(ABORT))    1811   -> 0x80FF0713
 // None of them equals E_FAIL or E_INVALIDARG. Two further statuses belong to
-// the provider itself: a class that is not registered, and a database file
-// that opens but does not hold the four place tables.
+// the provider itself: a class that is not registered, a database file that
+// opens but does not hold the four place tables, a text of two statements,
+// and a recordset asked to run a statement that writes.
 #pragma once
 
 #include <terrafind/terrafind.h>
@@ -19,5 +20,7 @@ inline constexpr HRESULT REGDB_E_CLASSNOTREG = HRESULT(0x80040154u);
 inline constexpr HRESULT TF_E_NOTPLACEDB = HRESULT(0x80FE0001u);
 // A statement text holding a second statement after the first.
 inline constexpr HRESULT TF_E_MULTIPLESTATEMENTS = HRESULT(0x80FE0002u);
+// A recordset opened on a statement that would change the database.
+inline constexpr HRESULT TF_E_NOTAQUERY = HRESULT(0x80FE0003u);
 
 HRESULT StatusFromSqlite(int extendedCode);
