@@ -9,6 +9,8 @@
 
 static void InitShippedDatabase()
 {
+#include <sqlite3.h>
+
     // The resource lives in the same objects as this file; naming it keeps
     // a static link from dropping it.
     Q_INIT_RESOURCE(placedb);
@@ -44,6 +46,13 @@ QString PlaceDatabasePath()
                                     | QFile::ReadOther);
     return path;
 }
+    // The copy is ours, so it may change journal: in WAL mode readers (the
+    // picker, a second host) never wait for a writer. The mode stays with
+    // the file; if the switch fails the copy works as it is.
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
 
 QString PlaceDatabaseFile()
 {

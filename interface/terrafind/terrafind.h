@@ -70,10 +70,12 @@ public:
     QString m_strName;             // city name in English
     std::int16_t m_sLongitudeDegree; // degrees, 0 or more
     std::int16_t m_sLongitudeMinute; // minutes, 0 or more
-    std::int16_t m_sEast;          // 1 east (or on the meridian), 0 west
+    // 1 east, 0 west. On the meridian (0°00′) the database back ends give 1,
+    // the city-file back end 0; likewise m_sNorth on the equator.
+    std::int16_t m_sEast;
     std::int16_t m_sLatitudeDegree;
     std::int16_t m_sLatitudeMinute;
-    std::int16_t m_sNorth;         // 1 north (or on the equator), 0 south
+    std::int16_t m_sNorth;         // 1 north, 0 south (see m_sEast)
     std::int16_t m_sGmt;           // offset from GMT in tenths of an hour (55 = +5:30)
     std::int16_t m_sMethod;        // calculation method code of the country, 0 to 4
     std::uint32_t m_dwCountryID;
