@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 2000;
+constexpr int kBusyTimeoutMs = 5000;
 
 // Prepares the one statement of text. A second statement after the first
 // is refused rather than silently dropped or run.
@@ -56,16 +56,16 @@ HRESULT CConnection::Open(const QString& connection)
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    m_db.reset(db);
     if (rc == SQLITE_OK)
         rc = RegisterNameCollations(db);
     if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
     if (rc != SQLITE_OK) {
         const int code = db ? sqlite3_extended_errcode(db) : rc;
-        sqlite3_close_v2(db);
+        Close();
         return StatusFromSqlite(code != SQLITE_OK ? code : rc);
     }
-    m_db = db;
 
     // Opening is lazy in SQLite: reading the schema is what tells a place
     // database from garbage, an empty file or some other database.
@@ -79,16 +79,45 @@ HRESULT CConnection::Open(const QString& connection)
     tables.Close();
     if (status >= 0 && count.ToInt64() != 4)
         status = TF_E_NOTPLACEDB;
-    if (status < 0)
+    if (status < 0) {
         Close();
+        return status;
+    }
+
+    // Best effort: a file on a read-only medium still reads.
+    ReorderNames();
     return status;
+}
+
+void CConnection::ReorderNames()
+{
+    CRecordset version;
+    CVariant value;
+    if (version.Open(QStringLiteral("PRAGMA user_version"), this) < 0 || version.GetValue(0, &value) < 0
+        || value.ToInt64() >= kNameOrderVersion)
+        return;
+    version.Close();
+    CTransaction transaction(this);
+    if (transaction.Status() >= 0 && Execute(QStringLiteral("REINDEX english")) >= 0
+        && Execute(QStringLiteral("REINDEX arabic")) >= 0
+        && Execute(QStringLiteral("PRAGMA user_version = %1").arg(kNameOrderVersion)) >= 0)
+        transaction.Commit();
+}
+
+void CConnection::CloseDatabase::operator()(sqlite3* db) const
+{
+    // close_v2 defers the close until every statement is finalised.
+    sqlite3_close_v2(db);
 }
 
 void CConnection::Close()
 {
-    // close_v2 defers the close until every statement is finalised.
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    m_db.reset();
+}
+
+bool CConnection::InTransaction() const
+{
+    return m_db && !sqlite3_get_autocommit(m_db.get());
 }
 
 HRESULT CConnection::Execute(const QString& statement)
@@ -97,13 +126,13 @@ HRESULT CConnection::Execute(const QString& statement)
         return E_FAIL;
     CProviderRegistry::Instance().Trace(statement);
     sqlite3_stmt* stmt = nullptr;
-    if (const HRESULT status = Prepare(m_db, statement, &stmt); status < 0)
+    if (const HRESULT status = Prepare(m_db.get(), statement, &stmt); status < 0)
         return status;
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
     sqlite3_finalize(stmt);
-    return rc == SQLITE_DONE ? S_OK : StatusFromSqlite(sqlite3_extended_errcode(m_db));
+    return rc == SQLITE_DONE ? S_OK : StatusFromSqlite(sqlite3_extended_errcode(m_db.get()));
 }
 
 HRESULT CConnection::BeginTrans(std::int32_t* level)
@@ -126,6 +155,41 @@ HRESULT CConnection::RollbackTrans()
     return Execute(QStringLiteral("ROLLBACK"));
 }
 
+// ---- transaction ----------------------------------------------------------
+
+CTransaction::CTransaction(CConnection* connection)
+    : m_connection(connection), m_savepoint(connection && connection->InTransaction())
+{
+    std::int32_t level = 0;
+    if (!connection)
+        m_status = E_FAIL;
+    else if (m_savepoint)
+        m_status = connection->Execute(QStringLiteral("SAVEPOINT terrafind_edit"));
+    else
+        m_status = connection->BeginTrans(&level);
+}
+
+CTransaction::~CTransaction()
+{
+    if (m_status < 0 || m_done)
+        return;
+    if (!m_savepoint) {
+        m_connection->RollbackTrans();
+        return;
+    }
+    // Undoes the edit only; the host's transaction goes on.
+    m_connection->Execute(QStringLiteral("ROLLBACK TO terrafind_edit"));
+    m_connection->Execute(QStringLiteral("RELEASE terrafind_edit"));
+}
+
+HRESULT CTransaction::Commit()
+{
+    const HRESULT status = m_savepoint ? m_connection->Execute(QStringLiteral("RELEASE terrafind_edit"))
+                                       : m_connection->CommitTrans();
+    m_done = status >= 0;
+    return status;
+}
+
 // ---- recordset ------------------------------------------------------------
 
 CRecordset::CRecordset() = default;
@@ -143,6 +207,10 @@ HRESULT CRecordset::Open(const QString& source, CConnection* connection)
     CProviderRegistry::Instance().Trace(source);
     if (const HRESULT status = Prepare(connection->Handle(), source, &m_stmt); status < 0)
         return status;
+    if (!sqlite3_stmt_readonly(m_stmt)) {
+        Close();
+        return TF_E_NOTAQUERY;
+    }
     const HRESULT status = Step();
     if (status < 0)
         Close();

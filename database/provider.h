@@ -22,7 +22,7 @@ struct sqlite3_stmt;
 class CRecordset;
 
 // One open database file. Every connection registers the name collations
-// the place tables are declared with, and waits up to two seconds for a
+// the place tables are declared with, and waits up to five seconds for a
 // database that another process is writing.
 class CConnection {
 public:
@@ -44,14 +44,47 @@ public:
     HRESULT BeginTrans(std::int32_t* level);
     HRESULT CommitTrans();
     HRESULT RollbackTrans();
+    // True while a transaction (the host's own, say) is open.
+    bool InTransaction() const;
 
-    sqlite3* Handle() const { return m_db; }
+    sqlite3* Handle() const { return m_db.get(); }
 
 private:
-    sqlite3* m_db = nullptr;
+    // Rebuilds name indexes made before ICU ties were broken (collation.h).
+    void ReorderNames();
+
+    struct CloseDatabase {
+        void operator()(sqlite3* db) const;
+    };
+    std::unique_ptr<sqlite3, CloseDatabase> m_db;
+};
+
+// One edit that stands or falls as a whole: rolled back unless committed,
+// so an early return never leaves anything half done or a transaction open
+// on the shared connection. It takes the write lock at once (a writer
+// elsewhere is waited for through the busy timeout here, never at a lock
+// upgrade halfway), and inside a transaction the host opened it becomes a
+// savepoint of that transaction.
+class CTransaction {
+public:
+    explicit CTransaction(CConnection* connection);
+    ~CTransaction();
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+
+    HRESULT Status() const { return m_status; }
+    HRESULT Commit();
+
+private:
+    CConnection* m_connection;
+    bool m_savepoint = false;
+    bool m_done = false;
+    HRESULT m_status;
 };
 
 // Rows of one query, read front to back. MoveFirst runs the query again.
+// Only statements that leave the database as it is open a recordset; any
+// other is refused with TF_E_NOTAQUERY before it runs.
 class CRecordset {
 public:
     CRecordset();

@@ -128,7 +128,7 @@ void ReadAngle(const CVariant& degrees, const CVariant& minutes, std::int16_t* o
 HRESULT AppendNamesAndIDs(int version, const QString& statement, QStringList* names, QList<unsigned int>* ids)
 {
     std::unique_ptr<CRecordset> rs;
-    if (OpenQuery(version, statement, &rs) < 0)
+    if (!names || !ids || OpenQuery(version, statement, &rs) < 0)
         return E_FAIL;
     WalkRows(*rs, [&](CRecordset& row) {
         names->append(Column(row, 0).ToString());
@@ -145,34 +145,6 @@ QString CityNumbers(short longitudeDegree, short longitudeMinute, short latitude
                        Decimal(latitudeMinute), Decimal(TenthsOfHour(timeZone)), Decimal(countryID)}
         .join(QLatin1Char(','));
 }
-
-// Rolls back unless committed, so an early return never leaves a
-// transaction open on the shared connection.
-class CTransaction {
-public:
-    explicit CTransaction(CConnection* connection) : m_connection(connection)
-    {
-        std::int32_t level = 0;
-        m_status = connection ? connection->BeginTrans(&level) : E_FAIL;
-    }
-    ~CTransaction()
-    {
-        if (m_status >= 0 && !m_committed)
-            m_connection->RollbackTrans();
-    }
-    HRESULT Status() const { return m_status; }
-    HRESULT Commit()
-    {
-        const HRESULT status = m_connection->CommitTrans();
-        m_committed = status >= 0;
-        return status;
-    }
-
-private:
-    CConnection* m_connection;
-    HRESULT m_status;
-    bool m_committed = false;
-};
 
 } // namespace
 
@@ -219,7 +191,7 @@ HRESULT CTerrafindDB::GetRegionID(unsigned int x, unsigned int y, std::uint32_t*
                                   tagRECT* rect)
 {
     std::unique_ptr<CRecordset> rs;
-    if (OpenQuery(ProviderVersion(), QStringLiteral("SELECT ID , x , y , x_ , y_ FROM Region"), &rs) < 0)
+    if (!regionID || OpenQuery(ProviderVersion(), QStringLiteral("SELECT ID , x , y , x_ , y_ FROM Region"), &rs) < 0)
         return E_FAIL;
     // The point as the map's signed 16-bit coordinates.
     const auto px = static_cast<std::int16_t>(x);
@@ -275,7 +247,7 @@ HRESULT CTerrafindDB::GetAllRegions(QList<unsigned int>*, QList<unsigned int>*, 
 HRESULT CTerrafindDB::GetCountries(unsigned int x, unsigned int y, QStringList* names,
                                    QList<unsigned int>* ids)
 {
-    if (!Slot(ProviderVersion()))
+    if (!Slot(ProviderVersion()) || !names || !ids)
         return E_FAIL;
     std::uint32_t region = 0;
     if (GetRegionID(x, y, &region, nullptr) < 0)
@@ -405,6 +377,11 @@ HRESULT CTerrafindDB::AddCountry(QString name, QString arabicName, std::uint32_t
     if (!countryID)
         return E_FAIL;
     *countryID = 0;
+    // From the existence check to the insert, so that no other writer can
+    // add the same name or take the same ID in between.
+    CTransaction transaction(Slot(ProviderVersion()).get());
+    if (transaction.Status() < 0)
+        return E_FAIL;
     const HRESULT found = CheckCountryExisting(
         QStringLiteral("SELECT ID from Country where name = '") + Quoted(name) + QLatin1Char('\''), countryID);
     if (found != S_OK && found != E_INVALIDARG)
@@ -417,19 +394,17 @@ HRESULT CTerrafindDB::AddCountry(QString name, QString arabicName, std::uint32_t
                                             + Decimal(regionID) + QStringLiteral(" AND CountyID = ") + Decimal(*countryID));
         if (links > 0)
             return E_INVALIDARG;
-        return ExecuteStatement(link + Decimal(*countryID) + QLatin1Char(')')) < 0 ? E_FAIL : S_OK;
+    } else {
+        if (GetIDMaximum(QStringLiteral("Country"), QStringLiteral("ID"), countryID) < 0)
+            return E_FAIL; // an invented ID 1 could collide with a real country
+        ++*countryID;
+        const QString insert = QStringLiteral("insert into Country values (") + Decimal(*countryID)
+            + QStringLiteral(",'") + Quoted(name) + QStringLiteral("','") + Quoted(arabicName)
+            + QStringLiteral("','") + Decimal(method) + QStringLiteral("')");
+        if (ExecuteStatement(insert) < 0)
+            return E_FAIL;
     }
-
-    if (GetIDMaximum(QStringLiteral("Country"), QStringLiteral("ID"), countryID) < 0)
-        return E_FAIL; // an invented ID 1 could collide with a real country
-    ++*countryID;
-    CTransaction transaction(Slot(ProviderVersion()).get());
-    if (transaction.Status() < 0)
-        return E_FAIL;
-    const QString insert = QStringLiteral("insert into Country values (") + Decimal(*countryID) + QStringLiteral(",'")
-        + Quoted(name) + QStringLiteral("','") + Quoted(arabicName) + QStringLiteral("','") + Decimal(method)
-        + QStringLiteral("')");
-    if (ExecuteStatement(insert) < 0 || ExecuteStatement(link + Decimal(*countryID) + QLatin1Char(')')) < 0)
+    if (ExecuteStatement(link + Decimal(*countryID) + QLatin1Char(')')) < 0)
         return E_FAIL;
     return transaction.Commit() < 0 ? E_FAIL : S_OK;
 }
@@ -451,8 +426,12 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
                               short longitudeMinute, short latitudeDegree, short latitudeMinute, double timeZone,
                               std::uint32_t* cityID)
 {
+    if (!cityID)
+        return E_FAIL;
+    // One transaction from the duplicate check to the insert, as in AddCountry.
+    CTransaction transaction(Slot(ProviderVersion()).get());
     std::unique_ptr<CRecordset> rs;
-    if (!cityID
+    if (transaction.Status() < 0
         || OpenQuery(ProviderVersion(), QStringLiteral("SELECT * FROM City WHERE County_ID = ") + Decimal(countryID)
                          + QStringLiteral(" and name = '") + Quoted(name) + QLatin1Char('\''), &rs) < 0)
         return E_FAIL;
@@ -469,8 +448,9 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         + Quoted(name) + QStringLiteral("','") + Quoted(arabicName) + QStringLiteral("',")
         + CityNumbers(longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, timeZone, countryID)
         + QLatin1Char(')');
-    CConnection* connection = Slot(ProviderVersion()).get();
-    return connection && connection->Execute(insert) >= 0 ? S_OK : E_FAIL;
+    if (ExecuteStatement(insert) < 0)
+        return E_FAIL;
+    return transaction.Commit() < 0 ? E_FAIL : S_OK;
 }
 
 HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, QString name, QString arabicName,

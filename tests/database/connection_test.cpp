@@ -1,6 +1,7 @@
 // Opening, closing and the provider underneath the place-database back ends.
 #include "placedb.h"
 
+#include "database/placestore.h"
 #include "database/provider.h"
 #include "database/status.h"
 
@@ -122,6 +123,15 @@ TEST_F(Connection, StatementStatusesComeFromTheProvider)
     EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), 1);
     EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM City")), 0);
     EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Nowhere")), -1);
+    // A count runs queries only: a statement that writes is refused unrun.
+    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("DELETE FROM Country")), -1);
+    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("INSERT INTO Country VALUES (2, 'x', 'x', 1)")), -1);
+    EXPECT_EQ(db.Integer(QStringLiteral("SELECT count(*) FROM Country")), 1);
+    CConnection connection;
+    CRecordset rs;
+    ASSERT_EQ(connection.Open(db.Path()), S_OK);
+    EXPECT_EQ(rs.Open(QStringLiteral("DROP TABLE City"), &connection), TF_E_NOTAQUERY);
+    EXPECT_EQ(DescribeStatus(TF_E_NOTAQUERY), QStringLiteral("not a query: the statement would change the database"));
 }
 
 TEST_F(Connection, CloseTwiceAndQueriesAfterClose)
@@ -212,7 +222,11 @@ TEST_F(Connection, PerUserDatabaseIsACopyAndTheShippedOneNeverChanges)
     {
         CTerrafind30 places;
         ASSERT_EQ(places.Init(), 1);
-        EXPECT_EQ(FileDigest(mine), before) << "first use copies the shipped database";
+        EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT ID FROM City")), 24334)
+            << "first use copies the shipped database";
+        QFile copy(mine);
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.read(20).at(18), 2) << "the copy is in WAL mode: readers never wait for a writer";
         std::uint32_t id = 0;
         ASSERT_EQ(places.AddCountry(QStringLiteral("Atlantis"), QStringLiteral("أطلانطس"), &id, 1, 2), S_OK);
     }

@@ -4,11 +4,18 @@
 
 #include <terrafind/terrafind.h>
 
+#include <QCoreApplication>
+#include <QProcess>
+
 #include <sqlite3.h>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using namespace Qt::StringLiterals;
 
 constexpr char kPlaces[] = R"sql(
 INSERT INTO Region VALUES (1, 0, 0, 10, 10);
@@ -60,6 +67,8 @@ TYPED_TEST(Edits, CheckCountryExisting)
     EXPECT_EQ(this->m_places->CheckCountryExisting(QStringLiteral("SELECT ID from Country where name = 'Peru'"), &id), E_INVALIDARG);
     EXPECT_EQ(id, 77u);
     EXPECT_EQ(this->m_places->CheckCountryExisting(QStringLiteral("SELECT nonsense"), &id), E_FAIL);
+    EXPECT_EQ(this->m_places->CheckCountryExisting(QStringLiteral("DELETE FROM Country"), &id), E_FAIL);
+    EXPECT_EQ(this->Count("SELECT count(*) FROM Country"), 3) << "a statement that writes is not run";
 }
 
 TYPED_TEST(Edits, AddCountry)
@@ -109,8 +118,11 @@ TYPED_TEST(Edits, AddCityWritesSignedAnglesAndTruncatedTenths)
     const QStringList& traced = this->Traced();
     ASSERT_EQ(this->m_places->AddCity(17, QStringLiteral("Giza"), QStringLiteral("الجيزة"), 31, 12, 30, 1, 2.0, &id), S_OK);
     EXPECT_EQ(id, 17u) << "one more than the largest city ID";
-    EXPECT_EQ(traced.first(), QStringLiteral("SELECT * FROM City WHERE County_ID = 17 and name = 'Giza'"));
-    EXPECT_EQ(traced.last(), QStringLiteral("INSERT INTO City values(17,'Giza','الجيزة',31,12,30,1,20,17)"));
+    // The check, the ID and the insert in one transaction, so no other writer
+    // can add the same city or take the same ID in between.
+    EXPECT_EQ(traced, (QStringList{u"BEGIN IMMEDIATE"_s, u"SELECT * FROM City WHERE County_ID = 17 and name = 'Giza'"_s,
+                                   u"SELECT ID FROM City"_s,
+                                   u"INSERT INTO City values(17,'Giza','الجيزة',31,12,30,1,20,17)"_s, u"COMMIT"_s}));
 }
 
 TYPED_TEST(Edits, AddCityRefusesADuplicateOnlyInTheSameCountry)
@@ -121,6 +133,33 @@ TYPED_TEST(Edits, AddCityRefusesADuplicateOnlyInTheSameCountry)
     EXPECT_EQ(this->m_places->AddCity(17, QStringLiteral("Abeche"), QStringLiteral("أبشة"), 0, 0, 0, 0, 1, &id), S_OK);
     EXPECT_EQ(id, 10u);
     EXPECT_EQ(this->Count("SELECT count(*) FROM City WHERE name = 'Abeche'"), 2);
+
+    // Names are compared exactly as stored, although they sort as ICU says.
+    for (const QString name : {u"abeche"_s, u"ABECHE"_s, u"Abéche"_s, u"Abe\u00ADche"_s}) {
+        SCOPED_TRACE(qPrintable(name));
+        EXPECT_EQ(this->m_places->AddCity(3, name, name, 0, 0, 0, 0, 1, &id), S_OK);
+    }
+    EXPECT_EQ(this->m_places->AddCountry(u"chad"_s, u"تشاد"_s, &id, 2, 1), S_OK);
+    EXPECT_EQ(id, 18u) << "a new country, not a link to Chad";
+}
+
+TYPED_TEST(Edits, EditsNestInsideTheHostsTransaction)
+{
+    ASSERT_TRUE(this->m_db.Exec(u"CREATE TRIGGER no_nepal BEFORE INSERT ON City WHEN NEW.County_ID = 5 "
+                                "BEGIN SELECT RAISE(ABORT, 'refused'); END;"_s));
+    ASSERT_EQ(this->m_places->ExecuteStatement(u"BEGIN"_s), S_OK);
+    std::uint32_t id = 0;
+    EXPECT_EQ(this->m_places->AddCountry(u"Peru"_s, u"بيرو"_s, &id, 1, 2), S_OK);
+    EXPECT_EQ(this->m_places->AddCity(3, u"Moundou"_s, u"موندو"_s, 16, 5, 8, 34, 1, &id), S_OK);
+    EXPECT_EQ(this->m_places->ModifyCity(17, 9, u"Al Qahira"_s, u"القاهرة"_s, 31, 14, 30, 3, 2), S_OK);
+    EXPECT_EQ(this->m_places->ModifyCountry(3, u"Tchad"_s, u"تشاد"_s, 2), S_OK);
+    // A refused edit undoes only itself; the host's transaction goes on.
+    EXPECT_LT(this->m_places->ModifyCity(5, 4, u"Abeche"_s, u"أبشة"_s, 1, 1, 1, 1, 1), 0);
+    EXPECT_EQ(this->m_places->GetRecordsetCount(u"SELECT ID FROM City WHERE ID = 4"_s), 1);
+    EXPECT_EQ(this->m_places->GetRecordsetCount(u"SELECT ID FROM City"_s), 3);
+    ASSERT_EQ(this->m_places->ExecuteStatement(u"ROLLBACK"_s), S_OK);
+    EXPECT_EQ(this->Count("SELECT count(*) FROM City"), 2) << "the host's rollback undoes every edit";
+    EXPECT_EQ(this->Count("SELECT count(*) FROM Country"), 3);
 }
 
 TYPED_TEST(Edits, ModifyKeepsIDsAndMovesCities)
@@ -219,6 +258,44 @@ TYPED_TEST(Edits, DatabaseLockedByAnotherWriterFailsCleanly)
     EXPECT_EQ(this->m_db.Text(QStringLiteral("SELECT name FROM City WHERE ID = 4")), QStringLiteral("Abeche"));
     EXPECT_EQ(this->m_places->AddCountry(QStringLiteral("Peru"), QStringLiteral("بيرو"), &id, 1, 2), S_OK)
         << "works again once the lock is gone";
+}
+
+// Writers in several processes at once, as two hosts and the host program
+// might be: every edit must wait its turn through the busy timeout, none may
+// fail or take another's ID. The test program runs itself as the writers.
+TEST(ConcurrentWriters, EveryEditLands)
+{
+    constexpr int kWriters = 4, kTowns = 40;
+    if (const QString writer = qEnvironmentVariable("TERRAFIND_TEST_WRITER"); !writer.isEmpty()) {
+        CTerrafind30 places;
+        int failures = places.Init() ? 0 : kTowns;
+        for (int i = 0; i < kTowns; ++i) {
+            const QString name = u"Town %1-%2"_s.arg(writer).arg(i);
+            std::uint32_t id = 0;
+            if (places.AddCity(3, name, name, 1, 2, 3, 4, 1, &id) != S_OK
+                || places.ModifyCity(3, id, name, name, 1, 2, 3, 4, 3) != S_OK)
+                ++failures;
+        }
+        places.Close();
+        std::exit(failures);
+    }
+    const CScratchPlaceDb db(kPlaces);
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int k = 0; k < kWriters; ++k) {
+        auto& process = writers.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"TERRAFIND_DB"_s, db.Path());
+        environment.insert(u"TERRAFIND_TEST_WRITER"_s, QString::number(k));
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->start(QCoreApplication::applicationFilePath(), {u"--gtest_filter=ConcurrentWriters.*"_s});
+    }
+    for (auto& process : writers) {
+        ASSERT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitCode(), 0) << "edits that failed";
+    }
+    EXPECT_EQ(db.Integer(u"SELECT count(*) FROM City WHERE gmt = 30"_s), kWriters * kTowns);
+    EXPECT_EQ(db.Integer(u"SELECT count(DISTINCT ID) FROM City"_s), 2 + kWriters * kTowns);
 }
 
 } // namespace

@@ -274,4 +274,21 @@ TYPED_TEST(Queries, CityWithItsCountry)
     EXPECT_EQ(city.m_sMethod, 3);
 }
 
+TYPED_TEST(Queries, MissingOutputsFailWithoutTouchingTheOthers)
+{
+    QStringList names;
+    QList<unsigned int> ids;
+    std::uint32_t region = 0;
+    CTerrafind& places = *this->m_places;
+    EXPECT_EQ(places.GetAllCountries(nullptr, nullptr), E_FAIL);
+    EXPECT_EQ(places.GetAllCountries(&names, nullptr), E_FAIL);
+    EXPECT_EQ(places.GetCities(1, nullptr, &ids), E_FAIL);
+    EXPECT_EQ(places.GetCountries(25, 5, &names, nullptr), E_FAIL);
+    EXPECT_EQ(places.GetCountries(25, 5, nullptr, &ids), E_FAIL);
+    EXPECT_EQ(places.GetRegionID(25, 5, nullptr, nullptr), E_FAIL);
+    EXPECT_EQ(places.GetCity(1, nullptr), E_FAIL);
+    EXPECT_EQ(places.GetRegionID(25, 5, &region, nullptr), S_OK);
+    EXPECT_TRUE(names.isEmpty() && ids.isEmpty());
+}
+
 } // namespace
