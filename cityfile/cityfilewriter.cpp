@@ -95,6 +95,9 @@ QByteArray CCityFileWriter::EncodeName(const QString& name, bool* shortened, boo
         }
         out += character;
     }
+    // "South Georgia & South Sandwich " would show its cut as a blank.
+    while (wasShortened && out.endsWith(' '))
+        out.chop(1);
     if (shortened)
         *shortened = wasShortened;
     if (replaced)
