@@ -1,5 +1,7 @@
 #include "placestore.h"
 
+#include "provider.h"
+
 #include <terrafind/terrafind.h>
 
 #include <QDir>
@@ -7,10 +9,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-static void InitShippedDatabase()
-{
 #include <sqlite3.h>
 
+static void InitShippedDatabase()
+{
     // The resource lives in the same objects as this file; naming it keeps
     // a static link from dropping it.
     Q_INIT_RESOURCE(placedb);
@@ -44,8 +46,6 @@ QString PlaceDatabasePath()
         return {};
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                     | QFile::ReadOther);
-    return path;
-}
     // The copy is ours, so it may change journal: in WAL mode readers (the
     // picker, a second host) never wait for a writer. The mode stays with
     // the file; if the switch fails the copy works as it is.
@@ -53,8 +53,17 @@ QString PlaceDatabasePath()
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
         sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+    return path;
+}
 
 QString PlaceDatabaseFile()
 {
     return PlaceDatabaseLocation();
+}
+
+HRESULT PlaceDatabaseOpenStatus()
+{
+    std::unique_ptr<CConnection> connection;
+    const HRESULT created = CProviderRegistry::Instance().CreateConnection(ProviderClass::Connection30, &connection);
+    return created < 0 ? created : connection->Open(QString::fromUtf16(kPlaceConnection));
 }

@@ -35,6 +35,19 @@ inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
 // A short English text for a status, for messages and logs of the host.
 TERRAFIND_EXPORT QString DescribeStatus(HRESULT status);
 
+// Opens the place database as Init does, on a connection of its own, and
+// closes it again: the status says why Init failed, such as 0x80FF0005
+// locked by another program, 0x80FF000E cannot be opened, 0x80FF001A not a
+// database, 0x80FE0001 a database without the place tables.
+TERRAFIND_EXPORT HRESULT PlaceDatabaseOpenStatus();
+
+// Runs one query on the place database Init opens, on a connection of its
+// own that writes nothing: a statement that would change the database is
+// refused unrun (0x80FE0003). columns gets the column names, rows every
+// row, each value as text (NULL as empty text); both are replaced. A
+// status of opening the database or of the query comes back.
+TERRAFIND_EXPORT HRESULT QueryPlaceDatabase(const QString& query, QStringList* columns, QList<QStringList>* rows);
+
 // The file the place-database back ends open: $TERRAFIND_DB when set, else
 // $XDG_DATA_HOME/terrafind/KVCities (~/.local/share when unset), which is
 // made as a copy of the database shipped in the library on first use.
