@@ -6,15 +6,19 @@
 
 #include <memory>
 
+struct CCommand;
+
 // What the global options chose, and the back end they open.
 class CContext {
 public:
     bool json = false;
     bool arabic = false;
     QString cityFileDirectory; // --file DIR: the read-only city file back end
+    const CCommand* command = nullptr;
 
     // Opens the chosen back end on first use; null (after printing why)
-    // when it cannot be opened.
+    // when it cannot be opened or the command needs a place database and
+    // --file chose a city file.
     CTerrafind* Backend();
     ~CContext();
 
@@ -26,15 +30,19 @@ private:
 // Exit codes of every command.
 enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
 
+enum CommandTraits {
+    kDatabaseOnly = 1, // refused on a city file, where the operations do nothing
+    kOpensWindows = 2, // main creates no application: the library runs one for the picker
+};
+
 struct CCommand {
     const char* name;
     const char* arguments; // as shown by --help
     const char* summary;
     int argumentCount;     // exact number of arguments, -1 for any
     int (*run)(CContext& context, const QStringList& arguments);
-    // The command opens the picker: main then creates no application of its
-    // own, and the library runs one for the picker, as in any host.
-    bool opensWindows = false;
+    int traits = 0;
+    const char* details = ""; // more lines for 'terrafind COMMAND --help'
 };
 
 QList<CCommand> DatabaseCommands();
@@ -42,6 +50,11 @@ QList<CCommand> PickCommands();
 QList<CCommand> FileCommands();
 QList<CCommand> GpsCommands();
 
+// The command's name and arguments, as usage lines show them.
+QString Synopsis(const CCommand& command);
+// Prints the usage line of the running command; returns kUsage.
+int CommandUsage(const CContext& context);
 // Parses a decimal integer argument; prints a usage error when it is not one.
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value);
-bool ParseReal(const QString& text, const char* what, double* value);
+// Prints why the place database did not open, in one line.
+void ReportPlaceDatabaseFailure();

@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
 
 CContext::~CContext()
@@ -13,6 +15,11 @@ CTerrafind* CContext::Backend()
     if (m_tried)
         return m_backend.get();
     m_tried = true;
+    if (!cityFileDirectory.isEmpty() && command && (command->traits & kDatabaseOnly)) {
+        std::fprintf(stderr, "terrafind: %s is not available on a city file; it needs a place database\n",
+                     command->name);
+        return nullptr;
+    }
     if (!cityFileDirectory.isEmpty()) {
         auto file = std::make_unique<CTerrafindFile>();
         if (!file->Init(cityFileDirectory.utf16())) {
@@ -28,17 +35,61 @@ CTerrafind* CContext::Backend()
     }
     auto backend = std::make_unique<CTerrafind30>();
     if (!backend->Init()) {
-        const QString where = qEnvironmentVariableIsEmpty("TERRAFIND_DB")
-            ? QStringLiteral("the per-user place database (see 'terrafind where')")
-            : qEnvironmentVariable("TERRAFIND_DB");
-        std::fprintf(stderr, "terrafind: cannot open %s: missing, unreadable or not a place database\n",
-                     qPrintable(where));
+        ReportPlaceDatabaseFailure();
         return nullptr;
     }
     if (arabic)
         backend->SetArabic();
     m_backend = std::move(backend);
     return m_backend.get();
+}
+
+void ReportPlaceDatabaseFailure()
+{
+    const QString path = PlaceDatabaseFile();
+    const QFileInfo file(path);
+    QString why;
+    if (!file.exists()) {
+        why = qEnvironmentVariableIsEmpty("TERRAFIND_DB")
+            ? QStringLiteral("it is missing, and no copy of the shipped one could be made there")
+            : QStringLiteral("no such file");
+    } else if (file.isDir()) {
+        why = QStringLiteral("it is a directory");
+    } else {
+        // The open again, to learn what Init does not tell.
+        const HRESULT status = PlaceDatabaseOpenStatus();
+        const auto code = static_cast<std::uint32_t>(status);
+        if ((code & 0xFFFF00FFu) == 0x80FF0005u || (code & 0xFFFF00FFu) == 0x80FF0006u)
+            why = QStringLiteral("locked by another program; try again when it is done");
+        else if (code == 0x80FF001Au)
+            why = QStringLiteral("not a database");
+        else if (code == 0x80FE0001u)
+            why = QStringLiteral("not a place database (an SQLite file without the Region, Country, Region2County "
+                                 "and City tables)");
+        else if (!file.isReadable())
+            why = QStringLiteral("no permission to read it");
+        else if (!file.isWritable())
+            why = QStringLiteral("no permission to write it");
+        else if (status >= 0)
+            why = QStringLiteral("it opened only on a second try; run the command again");
+        else
+            why = DescribeStatus(status);
+        if (status < 0)
+            why += QStringLiteral(" (status 0x%1)").arg(code, 8, 16, QLatin1Char('0'));
+    }
+    std::fprintf(stderr, "terrafind: cannot open %s: %s\n", qPrintable(path), qPrintable(why));
+}
+
+QString Synopsis(const CCommand& command)
+{
+    return (QString::fromUtf8(command.name) + QLatin1Char(' ') + QString::fromUtf8(command.arguments)).trimmed();
+}
+
+int CommandUsage(const CContext& context)
+{
+    std::fprintf(stderr, "terrafind: usage: terrafind %s\nTry 'terrafind %s --help'.\n",
+                 qPrintable(Synopsis(*context.command)), context.command->name);
+    return kUsage;
 }
 
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value)
@@ -49,15 +100,5 @@ bool ParseNumber(const QString& text, const char* what, long long minimum, long 
         return true;
     std::fprintf(stderr, "terrafind: %s must be an integer from %lld to %lld, not '%s'\n", what, minimum,
                  maximum, qPrintable(text));
-    return false;
-}
-
-bool ParseReal(const QString& text, const char* what, double* value)
-{
-    bool ok = false;
-    *value = text.toDouble(&ok);
-    if (ok)
-        return true;
-    std::fprintf(stderr, "terrafind: %s must be a number, not '%s'\n", what, qPrintable(text));
     return false;
 }

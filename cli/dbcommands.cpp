@@ -1,7 +1,11 @@
 // Commands over the back end's data operations.
 #include "commands.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <cmath>
+#include <cstdio>
 
 #include <limits>
 
@@ -20,10 +24,13 @@ int Finish(CReport& report, HRESULT status)
 int Where(CContext& context, const QStringList&)
 {
     CReport report(context.json);
-    const QString path = PlaceDatabaseFile();
+    QString path = PlaceDatabaseFile();
+    if (!context.cityFileDirectory.isEmpty())
+        path = QDir(context.cityFileDirectory).filePath(QStringLiteral("kvCities.bin"));
+    const bool exists = QFileInfo::exists(path);
     report.Set(QStringLiteral("path"), path);
-    report.Set(QStringLiteral("exists"), QFileInfo::exists(path));
-    report.Line(path + (QFileInfo::exists(path) ? QString() : QStringLiteral(" (created on first use)")));
+    report.Set(QStringLiteral("exists"), exists);
+    report.Line(path + (exists || !context.cityFileDirectory.isEmpty() ? QString() : QStringLiteral(" (created on first use)")));
     return report.Finish(kSuccess);
 }
 
@@ -183,7 +190,9 @@ int AddCountry(CContext& context, const QStringList& args)
     return Finish(report, status);
 }
 
-// The four signed angles and the time zone, at args[first]...
+// The four signed angles and the time zone, at args[first]... The library
+// would wrap an angle beyond 16 bits and store a time zone that is not a
+// number as 0, so both are refused here.
 bool ParsePosition(const QStringList& args, int first, short angles[4], double* hours)
 {
     const char* names[] = {"LONDEG", "LONMIN", "LATDEG", "LATMIN"};
@@ -193,7 +202,12 @@ bool ParsePosition(const QStringList& args, int first, short angles[4], double* 
             return false;
         angles[i] = short(value);
     }
-    return ParseReal(args[first + 4], "HOURS", hours);
+    bool ok = false;
+    *hours = args[first + 4].toDouble(&ok);
+    if (ok && std::isfinite(*hours) && *hours >= -13 && *hours <= 13)
+        return true;
+    std::fprintf(stderr, "terrafind: HOURS must be a number from -13 to 13, not '%s'\n", qPrintable(args[first + 4]));
+    return false;
 }
 
 int AddCity(CContext& context, const QStringList& args)
@@ -247,23 +261,80 @@ int ModifyCity(CContext& context, const QStringList& args)
                                               angles[0], angles[1], angles[2], angles[3], hours));
 }
 
+// Tabs, line breaks and backslashes in a value would break the columns.
+QString Escaped(QString text)
+{
+    return text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"))
+        .replace(QLatin1Char('\r'), QLatin1String("\\r"));
+}
+
+int Sql(CContext& context, const QStringList& args)
+{
+    // Opened first, so that a database that does not open is told as for
+    // every other command.
+    if (!context.Backend())
+        return kFailure;
+    QStringList columns;
+    QList<QStringList> rows;
+    const HRESULT status = QueryPlaceDatabase(args[0], &columns, &rows);
+    CReport report(context.json);
+    QJsonArray values;
+    for (const QStringList& row : rows)
+        values.append(QJsonArray::fromStringList(row));
+    report.Set(QStringLiteral("columns"), QJsonArray::fromStringList(columns));
+    report.Set(QStringLiteral("rows"), values);
+    if (!columns.isEmpty())
+        report.Line(columns.join(QLatin1Char('\t')));
+    for (QStringList row : rows) {
+        for (QString& value : row)
+            value = Escaped(value);
+        report.Line(row.join(QLatin1Char('\t')));
+    }
+    return Finish(report, status);
+}
+
 } // namespace
 
 QList<CCommand> DatabaseCommands()
 {
+    const char* position =
+        "LONDEG LONMIN LATDEG LATMIN: signed degrees and minutes, east and north\n"
+        "positive, the minutes carrying the sign of their degrees (0 -30 is 0°30′ W);\n"
+        "each from -32768 to 32767. HOURS: the time zone in hours, -13 to 13 (-3.75\n"
+        "is stored as -37 tenths, truncated toward zero).\n";
     return {
-        {"where", "", "print where the place database lives", 0, Where},
-        {"countries", "", "list every country", 0, List},
-        {"cities", "COUNTRY", "list a country's cities", 1, List},
-        {"country", "ID", "read one country", 1, Country},
-        {"city", "ID", "read one city with its country", 1, City},
-        {"at", "X Y", "the region and countries at a map pixel", 2, At},
-        {"regions", "", "list the map regions", 0, Regions},
-        {"add-country", "NAME ARABIC REGION METHOD", "add a country to a region", 4, AddCountry},
-        {"add-city", "COUNTRY NAME ARABIC LONDEG LONMIN LATDEG LATMIN HOURS", "add a city", 8, AddCity},
-        {"modify-country", "ID NAME ARABIC METHOD", "replace a country", 4, ModifyCountry},
-        {"modify-city", "COUNTRY CITY NAME ARABIC LONDEG LONMIN LATDEG LATMIN HOURS", "replace a city", 9, ModifyCity},
-        {"exec", "STATEMENT", "run one SQL statement that yields no rows", 1, Execute},
-        {"count", "QUERY", "count the rows of an SQL query", 1, Count},
+        {"where", "", "print where the place database lives", 0, Where, 0,
+         "With --file, where the city file is.\n"},
+        {"countries", "", "list every country", 0, List, 0,
+         "Lines are ID, a tab and the name, in name order (Arabic with --arabic).\n"},
+        {"cities", "COUNTRY", "list a country's cities", 1, List, 0,
+         "Lines are ID, a tab and the name, in name order. On a city file the\n"
+         "first column is the city's index within its country.\n"},
+        {"country", "ID", "read one country", 1, Country, kDatabaseOnly},
+        {"city", "ID", "read one city with its country", 1, City, 0,
+         "On a city file ID is the city's number in the whole file.\n"},
+        {"at", "X Y", "the region and countries at a map pixel", 2, At, kDatabaseOnly,
+         "X Y: a pixel of the 225 x 120 world map.\n"},
+        {"regions", "", "list the map regions", 0, Regions, kDatabaseOnly,
+         "Each region's rectangle, left, top, right and bottom, in map pixels.\n"},
+        {"add-country", "NAME ARABIC REGION METHOD", "add a country to a region", 4, AddCountry, kDatabaseOnly,
+         "REGION: a region ID. METHOD: the prayer-time calculation method, 0 to 4.\n"
+         "A country of that English name already there is linked to the region;\n"
+         "exit 1 when it already is.\n"},
+        {"add-city", "COUNTRY NAME ARABIC LONDEG LONMIN LATDEG LATMIN HOURS", "add a city", 8, AddCity,
+         kDatabaseOnly, position},
+        {"modify-country", "ID NAME ARABIC METHOD", "replace a country", 4, ModifyCountry, kDatabaseOnly},
+        {"modify-city", "COUNTRY CITY NAME ARABIC LONDEG LONMIN LATDEG LATMIN HOURS", "replace a city", 9,
+         ModifyCity, kDatabaseOnly, position},
+        {"exec", "STATEMENT", "run one SQL statement that yields no rows", 1, Execute, kDatabaseOnly},
+        {"count", "QUERY", "count the rows of an SQL query", 1, Count, kDatabaseOnly},
+        {"sql", "QUERY", "print the rows of one read-only SQL query", 1, Sql, kDatabaseOnly,
+         "A line of column names, then one line per row, values separated by tabs\n"
+         "(NULL prints as nothing; a tab, line break or backslash in a value as \\t,\n"
+         "\\n or \\\\). With --json: \"columns\", an array of names, and \"rows\", an\n"
+         "array of rows, each an array of values as strings. A statement that would\n"
+         "change the database is refused without being run.\n"},
     };
 }

@@ -7,37 +7,18 @@
 
 namespace {
 
-// export-cityfile OUT [--db PATH]: the place database as a city file. The
-// database is read through its own back end whatever --file says, so the
-// English order and the Arabic positions are the database's own.
+// export-cityfile OUT: the place database as a city file. The database is
+// read through its own back end whatever --file says, so the English order
+// and the Arabic positions are the database's own.
 int ExportCityFile(CContext& context, const QStringList& args)
 {
-    QString out;
-    QStringList rest = args;
-    while (!rest.isEmpty()) {
-        const QString argument = rest.takeFirst();
-        if (argument == QLatin1String("--db")) {
-            if (rest.isEmpty()) {
-                std::fprintf(stderr, "terrafind: --db needs a path\nTry 'terrafind --help'.\n");
-                return kUsage;
-            }
-            qputenv("TERRAFIND_DB", rest.takeFirst().toLocal8Bit());
-        } else if (out.isEmpty() && !argument.isEmpty()) {
-            out = argument;
-        } else {
-            std::fprintf(stderr, "terrafind: usage: terrafind export-cityfile OUT [--db PATH]\n");
-            return kUsage;
-        }
-    }
-    if (out.isEmpty()) {
-        std::fprintf(stderr, "terrafind: usage: terrafind export-cityfile OUT [--db PATH]\n");
-        return kUsage;
-    }
+    const QString out = args[0];
+    if (out.isEmpty())
+        return CommandUsage(context);
 
     CTerrafind30 places;
     if (!places.Init()) {
-        std::fprintf(stderr, "terrafind: cannot open %s: missing, unreadable or not a place database\n",
-                     qPrintable(PlaceDatabaseFile()));
+        ReportPlaceDatabaseFailure();
         return kFailure;
     }
     CCityFileWriter writer;
@@ -66,6 +47,10 @@ int ExportCityFile(CContext& context, const QStringList& args)
 QList<CCommand> FileCommands()
 {
     return {
-        {"export-cityfile", "OUT [--db PATH]", "write the place database as a city file", -1, ExportCityFile},
+        {"export-cityfile", "OUT", "write the place database as a city file", 1, ExportCityFile, 0,
+         "Reads the place database (the per-user one, or --db PATH) even with --file.\n"
+         "Names are stored in code page 1256, cut to 31 bytes; characters it lacks\n"
+         "are replaced, and the counts of both are printed. Exit 1, leaving OUT\n"
+         "as it was, when the places do not fit a city file.\n"},
     };
 }

@@ -5,12 +5,6 @@
 
 namespace {
 
-int Usage()
-{
-    std::fprintf(stderr, "terrafind: usage: terrafind gps [--port DEVICE] [--timeout S]\n");
-    return kUsage;
-}
-
 int Gps(CContext& context, const QStringList& args)
 {
     QString device;
@@ -18,14 +12,14 @@ int Gps(CContext& context, const QStringList& args)
     for (QStringList rest = args; !rest.isEmpty();) {
         const QString option = rest.takeFirst();
         if (rest.isEmpty())
-            return Usage();
+            return CommandUsage(context);
         if (option == QLatin1String("--port"))
             device = rest.takeFirst();
         else if (option == QLatin1String("--timeout")) {
             if (!ParseNumber(rest.takeFirst(), "S", 0, 24 * 3600, &timeout))
                 return kUsage;
         } else
-            return Usage();
+            return CommandUsage(context);
     }
     if (device.isEmpty())
         device = FindGPSPort();
@@ -65,5 +59,9 @@ int Gps(CContext& context, const QStringList& args)
 QList<CCommand> GpsCommands()
 {
     return {{"gps", "[--port DEVICE] [--timeout S]",
-             "read the first position of a GPS receiver (exit 1 on time-out or a port failure)", -1, Gps}};
+             "read the first position of a GPS receiver (exit 1 on time-out or a port failure)", -1, Gps, 0,
+             "DEVICE: the receiver's serial port (4800 baud, NMEA 0183); by default the\n"
+             "first one with \"GPS\" in its name. S: seconds to wait, 0 to 86400, 60 by\n"
+             "default. Prints the position in degrees and the fields a city takes; the\n"
+             "time zone is this machine's.\n"}};
 }

@@ -28,5 +28,6 @@ int Pick(CContext& context, const QStringList&)
 
 QList<CCommand> PickCommands()
 {
-    return {{"pick", "", "choose a city on the map and in the lists; prints it (exit 1 if cancelled)", 0, Pick, true}};
+    return {{"pick", "", "choose a city on the map and in the lists; prints it (exit 1 if cancelled)", 0,
+             Pick, kOpensWindows, "Opens a window. With --file, the picker has no Add tab.\n"}};
 }
