@@ -55,8 +55,8 @@ protected:
         ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("earlier") == 7);
         ASSERT_TRUE(m_plain.Exec(u"DROP TABLE City"_s));
         ASSERT_TRUE(QFile::setPermissions(m_unreadable.Path(), {}));
-        // Held as another program writing the file holds it, in WAL mode as
-        // well as with a rollback journal.
+        // Locked as a program writing it locks it; the exclusive locking
+        // mode keeps readers out in WAL mode too.
         ASSERT_EQ(sqlite3_open(m_locked.Path().toUtf8().constData(), &m_lock), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(m_lock, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; "
                                        "INSERT INTO Region VALUES (1, 0, 0, 0, 0);", nullptr, nullptr, nullptr), SQLITE_OK);
