@@ -1,26 +1,20 @@
 // Opening, closing and the provider underneath the place-database back ends.
-#include "placedb.h"
-
-#include "database/placestore.h"
-#include "database/provider.h"
-#include "database/status.h"
-
-#include <terrafind/terrafind.h>
+#include "backendfixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-constexpr char kOneCountry[] = "INSERT INTO Country VALUES (1, 'Chad', 'تشاد', 4);";
+const QString kCountries = u"SELECT * FROM Country"_s;
 
 class Connection : public ::testing::Test {
 protected:
+    Connection() { m_db.Use(); }
+
     CEnvironmentGuard m_environment;
     QTemporaryDir m_dir;
+    const CScratchPlaceDb m_db{kPlaces};
 };
 
 // Every data operation must fail the same way without an open connection.
@@ -29,224 +23,144 @@ void ExpectAllFail(CTerrafind& places)
     QStringList names;
     QList<unsigned int> ids;
     QString name, arabic;
-    short method = 0;
     std::uint32_t id = 0;
     CCity city;
-    EXPECT_EQ(places.GetAllCountries(&names, &ids), E_FAIL);
-    EXPECT_EQ(places.GetCities(1, &names, &ids), E_FAIL);
-    EXPECT_EQ(places.GetCountries(1, 1, &names, &ids), E_FAIL);
-    EXPECT_EQ(places.GetCountry(1, name, arabic, &method), E_FAIL);
-    EXPECT_EQ(places.GetCity(1, &city), E_FAIL);
-    EXPECT_EQ(places.GetRegionID(1, 1, &id, nullptr), E_FAIL);
-    EXPECT_EQ(places.ExecuteStatement(QStringLiteral("DELETE FROM City")), E_FAIL);
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), -1);
-    EXPECT_EQ(places.AddCity(1, QStringLiteral("X"), QStringLiteral("X"), 0, 0, 0, 0, 0, &id), E_FAIL);
-    EXPECT_EQ(places.ModifyCountry(1, QStringLiteral("X"), QStringLiteral("X"), 0), E_FAIL);
-    EXPECT_EQ(places.GetIDMaximum(QStringLiteral("City"), QStringLiteral("ID"), &id), E_FAIL);
-    EXPECT_TRUE(names.isEmpty());
+    EXPECT_EQ(std::vector<HRESULT>({places.GetAllCountries(&names, &ids), places.GetCities(1, &names, &ids),
+                                    places.GetCountries(1, 1, &names, &ids), places.GetCountry(1, name, arabic, nullptr),
+                                    places.GetCity(1, &city), places.GetRegionID(1, 1, &id, nullptr),
+                                    places.ExecuteStatement(u"DELETE FROM City"_s), places.GetRecordsetCount(kCountries),
+                                    places.AddCity(1, u"X"_s, u"X"_s, 0, 0, 0, 0, 0, &id),
+                                    places.ModifyCountry(1, u"X"_s, u"X"_s, 0), places.GetIDMaximum(u"City"_s, u"ID"_s, &id)}),
+              std::vector<HRESULT>({E_FAIL, E_FAIL, E_FAIL, E_FAIL, E_FAIL, E_FAIL, E_FAIL, -1, E_FAIL, E_FAIL, E_FAIL}));
 }
 
 TEST_F(Connection, OpensOnlyAnExistingPlaceDatabase)
 {
-    const QString garbage = m_dir.filePath(QStringLiteral("garbage"));
+    const QString garbage = m_dir.filePath(u"garbage"_s), empty = m_dir.filePath(u"empty"_s);
     QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, '\x5a'));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, '\x5a')) == 4096);
     file.close();
-    QFile(m_dir.filePath(QStringLiteral("empty"))).open(QIODevice::WriteOnly);
-    QDir(m_dir.path()).mkdir(QStringLiteral("directory"));
-    const CScratchPlaceDb good(kOneCountry);
-
-    const struct {
-        const char* what;
-        QString path;
-        HRESULT open;
-    } rows[] = {
-        {"a place database", good.Path(), S_OK},
-        {"a missing file", m_dir.filePath(QStringLiteral("missing")), StatusFromSqlite(14)},
-        {"a directory", m_dir.filePath(QStringLiteral("directory")), StatusFromSqlite(14)},
-        {"garbage", garbage, StatusFromSqlite(26)},
-        {"an empty file", m_dir.filePath(QStringLiteral("empty")), TF_E_NOTPLACEDB},
+    QFile(empty).open(QIODevice::WriteOnly);
+    QDir(m_dir.path()).mkdir(u"directory"_s);
+    const std::tuple<QString, HRESULT, const char*> rows[] = {
+        {m_db.Path(), S_OK, "success"},
+        {m_dir.filePath(u"missing"_s), HRESULT(0x80FF000Eu), "SQLite: unable to open database file"},
+        {m_dir.filePath(u"directory"_s), HRESULT(0x80FF000Eu), "SQLite: unable to open database file"},
+        {garbage, HRESULT(0x80FF001Au), "SQLite: file is not a database"},
+        {empty, HRESULT(0x80FE0001u), "not a place database (Region, Country, Region2County and City tables missing)"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        CConnection connection;
-        EXPECT_EQ(connection.Open(row.path), row.open);
-        EXPECT_EQ(connection.IsOpen(), row.open >= 0);
-
-        qputenv("TERRAFIND_DB", row.path.toLocal8Bit());
+    for (const auto& [path, status, description] : rows) {
+        SCOPED_TRACE(qPrintable(path));
+        qputenv("TERRAFIND_DB", path.toLocal8Bit());
+        EXPECT_EQ(PlaceDatabaseOpenStatus(), status);
+        EXPECT_EQ(DescribeStatus(status), QString::fromUtf8(description));
         CTerrafind30 places;
-        EXPECT_EQ(places.Init(), row.open >= 0 ? 1 : 0);
-        if (row.open < 0)
+        EXPECT_EQ(places.Init(), status >= 0 ? 1 : 0);
+        if (status < 0)
             ExpectAllFail(places);
     }
-    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("missing")))) << "opening must not create";
-}
-
-TEST_F(Connection, ReadOnlyDatabaseReadsButRefusesWritesWithItsOwnStatus)
-{
-    const CScratchPlaceDb db(kOneCountry);
-    QFile::setPermissions(db.Path(), QFile::ReadOwner | QFile::ReadGroup);
-    if (QFile(db.Path()).open(QIODevice::ReadWrite))
-        GTEST_SKIP() << "running as a user who can write read-only files";
-    db.Use();
-    CTerrafind30 places;
-    ASSERT_EQ(places.Init(), 1);
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), 1);
-    EXPECT_EQ(places.ExecuteStatement(QStringLiteral("DELETE FROM Country")), StatusFromSqlite(8));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(u"missing"_s))) << "opening must not create";
 }
 
 TEST_F(Connection, StatementStatusesComeFromTheProvider)
 {
-    const CScratchPlaceDb db(kOneCountry);
-    db.Use();
     CTerrafind30 places;
     ASSERT_EQ(places.Init(), 1);
-    const struct {
-        const char* statement;
-        HRESULT status;
-    } rows[] = {
-        {"UPDATE Country SET Method = 2 WHERE ID = 1", S_OK},
-        {"DELETE FROM City WHERE ID = 99", S_OK},
-        {"UPDATE Nowhere SET x = 1", StatusFromSqlite(1)},
-        {"this is not SQL", StatusFromSqlite(1)},
-        {"DELETE FROM City; DELETE FROM Country", TF_E_MULTIPLESTATEMENTS},
+    const std::tuple<const char*, HRESULT, const char*> rows[] = {
+        {"UPDATE Country SET Method = 2 WHERE ID = 1", S_OK, "success"},
+        {"UPDATE Nowhere SET x = 1", HRESULT(0x80FF0001u), "SQLite: SQL logic error"},
+        {"this is not SQL", HRESULT(0x80FF0001u), "SQLite: SQL logic error"},
+        {"DELETE FROM City; DELETE FROM Country", HRESULT(0x80FE0002u), "more than one statement in one text"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.statement);
-        const HRESULT status = places.ExecuteStatement(QString::fromUtf8(row.statement));
-        EXPECT_EQ(status, row.status) << qPrintable(DescribeStatus(status));
-        EXPECT_NE(status, E_FAIL);
+    for (const auto& [statement, status, description] : rows) {
+        EXPECT_EQ(places.ExecuteStatement(QString::fromUtf8(statement)), status) << statement;
+        EXPECT_EQ(DescribeStatus(status), QString::fromUtf8(description));
     }
-    EXPECT_EQ(db.Integer(QStringLiteral("SELECT count(*) FROM Country")), 1) << "second statement must not run";
+    // A count runs queries only: a statement that would write is refused unrun.
+    const std::pair<const char*, int> counts[] = {
+        {"SELECT * FROM Country", 4}, {"SELECT * FROM City WHERE ID > 6", 0}, {"SELECT * FROM Nowhere", -1},
+        {"DELETE FROM Country", -1}, {"INSERT INTO Country VALUES (9, 'x', 'x', 1)", -1},
+    };
+    for (const auto& [query, count] : counts)
+        EXPECT_EQ(places.GetRecordsetCount(QString::fromUtf8(query)), count) << query;
+    EXPECT_EQ(m_db.Text(u"SELECT (SELECT count(*) FROM City) || ',' || count(*) FROM Country"_s), u"6,4"_s)
+        << "nothing deleted or added";
 
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), 1);
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM City")), 0);
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Nowhere")), -1);
-    // A count runs queries only: a statement that writes is refused unrun.
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("DELETE FROM Country")), -1);
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("INSERT INTO Country VALUES (2, 'x', 'x', 1)")), -1);
-    EXPECT_EQ(db.Integer(QStringLiteral("SELECT count(*) FROM Country")), 1);
-    CConnection connection;
-    CRecordset rs;
-    ASSERT_EQ(connection.Open(db.Path()), S_OK);
-    EXPECT_EQ(rs.Open(QStringLiteral("DROP TABLE City"), &connection), TF_E_NOTAQUERY);
-    EXPECT_EQ(DescribeStatus(TF_E_NOTAQUERY), QStringLiteral("not a query: the statement would change the database"));
+    // A read-only file (to all but root) reads, and refuses writes with SQLite's status.
+    QFile::setPermissions(m_db.Path(), QFile::ReadOwner | QFile::ReadGroup);
+    if (!QFile(m_db.Path()).open(QIODevice::ReadWrite)) {
+        ASSERT_EQ(places.Init(), 1);
+        EXPECT_EQ(places.GetRecordsetCount(kCountries), 4);
+        EXPECT_EQ(places.ExecuteStatement(u"DELETE FROM Country"_s), HRESULT(0x80FF0008u));
+    }
 }
 
-TEST_F(Connection, CloseTwiceAndQueriesAfterClose)
-{
-    const CScratchPlaceDb db(kOneCountry);
-    db.Use();
-    CTerrafind30 places;
-    ASSERT_EQ(places.Init(), 1);
-    places.Close();
-    places.Close();
-    ExpectAllFail(places);
-    ASSERT_EQ(places.Init(), 1) << "a closed back end can be opened again";
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), 1);
-}
-
-TEST_F(Connection, VersionThreeOneOpensAsItIsConstructed)
-{
-    const CScratchPlaceDb db(kOneCountry);
-    db.Use();
-    CTerrafind31 places;
-    EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT * FROM Country")), 1);
-
-    qputenv("TERRAFIND_DB", m_dir.filePath(QStringLiteral("missing")).toLocal8Bit());
-    CTerrafind31 failed; // its own Init failed; its slot replaced the first one's
-    ExpectAllFail(failed);
-    failed.Close();
-    failed.Close();
-}
-
+// One connection a class, shared by its objects and copies: constructing an
+// object empties it, Init fills it, Close empties it.
 TEST_F(Connection, EachClassHasOneConnectionSlot)
 {
-    const CScratchPlaceDb db(kOneCountry);
-    db.Use();
-    const QString query = QStringLiteral("SELECT * FROM Country");
-
     CTerrafind30 first;
     ASSERT_EQ(first.Init(), 1);
-    CTerrafind31 other; // another class: its own slot
-    EXPECT_EQ(first.GetRecordsetCount(query), 1);
-
-    CTerrafind30 copy(first); // copies share the class's connection
+    CTerrafind31 other; // another class, opened as it is constructed
+    CTerrafind30 copy(first);
     copy.SetArabic();
-    EXPECT_EQ(copy.GetRecordsetCount(query), 1);
+    EXPECT_EQ(copy.GetRecordsetCount(kCountries), 4);
     EXPECT_EQ(first.m_bArabic, 0);
     CTerrafind30 assigned;
-    EXPECT_EQ(first.GetRecordsetCount(query), -1) << "a new object takes over and empties the slot";
+    EXPECT_EQ(first.GetRecordsetCount(kCountries), -1) << "a new object takes over and empties the slot";
     assigned = copy;
     EXPECT_EQ(assigned.m_bArabic, 1);
-    EXPECT_EQ(other.GetRecordsetCount(query), 1);
+
+    EXPECT_EQ(other.GetRecordsetCount(kCountries), 4);
+    other.Close();
+    other.Close();
+    ExpectAllFail(other);
+    ASSERT_EQ(other.Init(), 1) << "a closed back end opens again";
+    qputenv("TERRAFIND_DB", m_dir.filePath(u"missing"_s).toLocal8Bit());
+    CTerrafind31 failed;
+    ExpectAllFail(failed);
+    EXPECT_EQ(other.GetRecordsetCount(kCountries), -1) << "the failed open took the slot";
 }
 
-TEST_F(Connection, UnregisteredProviderFailsEveryOperation)
+TEST_F(Connection, UnregisteredProviderClassesFailEveryOperation)
 {
-    const CScratchPlaceDb db(kOneCountry);
-    db.Use();
     CProviderRegistry& registry = CProviderRegistry::Instance();
-    const QString query = QStringLiteral("SELECT * FROM Country");
-
     registry.Unregister(ProviderClass::Connection30);
     CTerrafind30 noConnection;
     EXPECT_EQ(noConnection.Init(), 0);
     ExpectAllFail(noConnection);
     registry.Register(ProviderClass::Connection30);
-
-    registry.Unregister(ProviderClass::Recordset30);
-    CTerrafind30 noRecordset;
-    EXPECT_EQ(noRecordset.Init(), 1) << "the connection itself opens";
-    QStringList names;
-    QList<unsigned int> ids;
-    EXPECT_EQ(noRecordset.GetAllCountries(&names, &ids), E_FAIL);
-    EXPECT_EQ(noRecordset.GetRecordsetCount(query), -1);
-    CTerrafind31 otherVersion; // the 3.1 classes stay registered
-    EXPECT_EQ(otherVersion.GetRecordsetCount(query), 1);
-    registry.Register(ProviderClass::Recordset30);
-    EXPECT_EQ(noRecordset.GetRecordsetCount(query), 1);
+    registry.Unregister(ProviderClass::Recordset31);
+    EXPECT_EQ(CTerrafind31().GetRecordsetCount(kCountries), -1) << "the connection opens, no query runs";
+    registry.Register(ProviderClass::Recordset31);
 }
 
-TEST_F(Connection, PerUserDatabaseIsACopyAndTheShippedOneNeverChanges)
+TEST_F(Connection, PerUserDatabaseIsACopyMadeOnFirstUse)
 {
     qunsetenv("TERRAFIND_DB");
     qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
-    const QString shipped = QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities");
-    const QString before = FileDigest(shipped);
-    const QString mine = m_dir.filePath(QStringLiteral("terrafind/KVCities"));
+    const QString mine = m_dir.filePath(u"terrafind/KVCities"_s);
     ASSERT_EQ(PlaceDatabaseFile(), mine);
     ASSERT_FALSE(QFile::exists(mine));
-
     {
         CTerrafind30 places;
         ASSERT_EQ(places.Init(), 1);
-        EXPECT_EQ(places.GetRecordsetCount(QStringLiteral("SELECT ID FROM City")), 24334)
-            << "first use copies the shipped database";
+        EXPECT_EQ(places.GetRecordsetCount(u"SELECT ID FROM City"_s), 24334) << "first use copies the shipped database";
         QFile copy(mine);
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
         EXPECT_EQ(copy.read(20).at(18), 2) << "the copy is in WAL mode: readers never wait for a writer";
         std::uint32_t id = 0;
-        ASSERT_EQ(places.AddCountry(QStringLiteral("Atlantis"), QStringLiteral("أطلانطس"), &id, 1, 2), S_OK);
+        ASSERT_EQ(places.AddCountry(u"Atlantis"_s, u"أطلانطس"_s, &id, 1, 2), S_OK);
     }
-    EXPECT_NE(FileDigest(mine), before);
-    EXPECT_EQ(FileDigest(shipped), before);
-
     CTerrafind30 again; // the copy is kept, with the user's country
     ASSERT_EQ(again.Init(), 1);
-    EXPECT_EQ(again.GetRecordsetCount(QStringLiteral("SELECT ID FROM Country WHERE name = 'Atlantis'")), 1);
-}
+    EXPECT_EQ(again.GetRecordsetCount(u"SELECT ID FROM Country WHERE name = 'Atlantis'"_s), 1);
 
-TEST_F(Connection, UnusablePerUserLocationFailsToOpen)
-{
-    qunsetenv("TERRAFIND_DB");
-    const QString blocker = m_dir.filePath(QStringLiteral("file"));
-    QFile(blocker).open(QIODevice::WriteOnly); // a file where the data directory should be
-    qputenv("XDG_DATA_HOME", blocker.toLocal8Bit());
-    CTerrafind30 places;
-    EXPECT_EQ(places.Init(), 0);
-    ExpectAllFail(places);
+    // A file where the data directory should be: nothing opens.
+    qputenv("XDG_DATA_HOME", mine.toLocal8Bit());
+    CTerrafind30 blocked;
+    EXPECT_EQ(blocked.Init(), 0);
+    ExpectAllFail(blocked);
 }
 
 } // namespace
