@@ -1,9 +1,11 @@
 // The file back end on city files built byte by byte, independently of the
-// writer and of the component's layout constants. Every word is 16-bit
+// writer and of the component's layout constants, and on damaged ones. Words are 16-bit
 // little-endian; names are code page 1256, zero-padded to 32 bytes.
-//   header (12 B): magic, unused, country table offset, country count, city table offset, city count
+//   header (12 B): magic 90, unused, country table offset, country count, city table offset, city count
 //   country (72 B): English name, Arabic name, Arabic position, method, first city, city count
 //   city (76 B): English name, Arabic name, Arabic position, longitude ° ', latitude ° ', gmt
+#include "exercise.h"
+
 #include <terrafind/terrafind.h>
 
 #include <QDir>
@@ -12,53 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QtEndian>
+
 #include <iconv.h>
-#include <initializer_list>
-#include <utility>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CByteCountry {
-    QByteArray english, arabic;
-    std::uint16_t arabicPosition, method, firstCity, cityCount;
-};
-
-struct CByteCity {
-    QByteArray english, arabic;
-    std::uint16_t arabicPosition;
-    std::int16_t longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, gmt;
-};
-
-struct CCityFileBytes {
-    QList<CByteCountry> countries;
-    QList<CByteCity> cities;
-
-    // The tables follow the header, countries first.
-    QByteArray Bytes() const
-    {
-        QByteArray out;
-        const auto words = [&](std::initializer_list<int> values) {
-            for (int value : values)
-                out.append(char(value & 0xFF)).append(char((value >> 8) & 0xFF));
-        };
-        const auto names = [&](const QByteArray& english, const QByteArray& arabic) {
-            out.append(english.left(32).leftJustified(32, '\0')).append(arabic.left(32).leftJustified(32, '\0'));
-        };
-        words({90, 0, 12, int(countries.size()), 12 + 72 * int(countries.size()), int(cities.size())});
-        for (const CByteCountry& c : countries) {
-            names(c.english, c.arabic);
-            words({c.arabicPosition, c.method, c.firstCity, c.cityCount});
-        }
-        for (const CByteCity& c : cities) {
-            names(c.english, c.arabic);
-            words({c.arabicPosition, c.longitudeDegree, c.longitudeMinute, c.latitudeDegree, c.latitudeMinute, c.gmt});
-        }
-        return out;
-    }
-};
 
 // Code page 1256 by the C library's converter, which follows the published
 // Windows-1256 table: independent of the component's table.
@@ -73,18 +35,33 @@ QByteArray Cp1256(const QString& text)
     return ok ? out.left(out.size() - qsizetype(toLeft)) : QByteArray();
 }
 
+// A record: two names, then 16-bit words.
+QByteArray Record(const QByteArray& english, const QByteArray& arabic, std::initializer_list<int> words)
+{
+    QByteArray out = english.left(32).leftJustified(32, '\0') + arabic.left(32).leftJustified(32, '\0');
+    for (int word : words)
+        out.append(char(word & 0xFF)).append(char((word >> 8) & 0xFF));
+    return out;
+}
+
+// The header, then the country table, then the city table.
+QByteArray CityFile(const QByteArrayList& countries, const QByteArrayList& cities)
+{
+    const auto n = int(countries.size());
+    return Record({}, {}, {90, 0, 12, n, 12 + 72 * n, int(cities.size())}).mid(64) + countries.join() + cities.join();
+}
+
 // Three countries in English order; Iceland has no cities. The Arabic
 // positions are stored, not computed: آيسلندا 0, تشاد 1, مصر 2, and among
 // Egypt's cities أسوان 0, الإسكندرية 1, القاهرة 2.
-CCityFileBytes Sample()
+QByteArray Sample()
 {
-    return {{{"Chad", Cp1256(u"تشاد"_s), 1, 4, 0, 1},
-             {"Egypt", Cp1256(u"مصر"_s), 2, 4, 1, 3},
-             {"Iceland", Cp1256(u"آيسلندا"_s), 0, 2, 4, 0}},
-            {{"N'Djamena", Cp1256(u"انجامينا"_s), 0, 15, 3, 12, 6, 10},
-             {"Alexandria", Cp1256(u"الإسكندرية"_s), 1, 29, 55, 31, 12, 20},
-             {"Aswan", Cp1256(u"أسوان"_s), 0, 32, 54, 24, 5, 20},
-             {"Cairo", Cp1256(u"القاهرة"_s), 2, 31, 14, 30, 3, 20}}};
+    return CityFile({Record("Chad", Cp1256(u"تشاد"_s), {1, 4, 0, 1}), Record("Egypt", Cp1256(u"مصر"_s), {2, 4, 1, 3}),
+                     Record("Iceland", Cp1256(u"آيسلندا"_s), {0, 2, 4, 0})},
+                    {Record("N'Djamena", Cp1256(u"انجامينا"_s), {0, 15, 3, 12, 6, 10}),
+                     Record("Alexandria", Cp1256(u"الإسكندرية"_s), {1, 29, 55, 31, 12, 20}),
+                     Record("Aswan", Cp1256(u"أسوان"_s), {0, 32, 54, 24, 5, 20}),
+                     Record("Cairo", Cp1256(u"القاهرة"_s), {2, 31, 14, 30, 3, 20})});
 }
 
 QString Text(const unsigned short* units)
@@ -96,40 +73,34 @@ QString Text(const unsigned short* units)
 struct CRecorder {
     QStringList calls;
     int stopAt = 0;
-    long Value() { return reinterpret_cast<long>(this); }
+    static int Country(unsigned short id, unsigned short* name, unsigned short method, unsigned short position, long value)
+    {
+        return Add(value, u"%1 %2 %3 %4"_s.arg(id).arg(Text(name)).arg(method).arg(position));
+    }
+    static int City(unsigned short index, unsigned short* name, unsigned short position, long value)
+    {
+        return Add(value, u"%1 %2 %3"_s.arg(index).arg(Text(name)).arg(position));
+    }
+    static int Add(long value, const QString& call)
+    {
+        auto* self = reinterpret_cast<CRecorder*>(value);
+        self->calls.append(call);
+        return self->calls.size() == self->stopAt ? 0 : 1;
+    }
 };
-
-int Record(long recorder, const QString& call)
-{
-    auto* calls = reinterpret_cast<CRecorder*>(recorder);
-    calls->calls.append(call);
-    return calls->calls.size() == calls->stopAt ? 0 : 1;
-}
-
-int RecordCountry(unsigned short id, unsigned short* name, unsigned short method, unsigned short position, long value)
-{
-    return Record(value, u"%1 %2 %3 %4"_s.arg(id).arg(Text(name)).arg(method).arg(position));
-}
-
-int RecordCity(unsigned short index, unsigned short* name, unsigned short position, long value)
-{
-    return Record(value, u"%1 %2 %3"_s.arg(index).arg(Text(name)).arg(position));
-}
 
 class FileBackEnd : public ::testing::Test {
 protected:
-    // Saves bytes as kvCities.bin in directory, the test's own when empty.
-    QString Save(const QByteArray& bytes, QString directory = {})
+    // Saves bytes as kvCities.bin in directory, made if need be.
+    QString Save(const QByteArray& bytes, const QString& directory)
     {
-        directory = directory.isEmpty() ? m_dir.path() : directory;
-        QDir().mkpath(directory);
         QFile out(directory + u"/kvCities.bin"_s);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        EXPECT_TRUE(QDir().mkpath(directory) && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
         return out.fileName();
     }
-    bool Open(CTerrafindFile& file, const QByteArray& bytes = Sample().Bytes())
+    bool Open(CTerrafindFile& file, const QByteArray& bytes = Sample())
     {
-        return file.InitByFile(Save(bytes).utf16()) == 1;
+        return file.InitByFile(Save(bytes, m_dir.path()).utf16()) == 1;
     }
 
     QTemporaryDir m_dir;
@@ -153,51 +124,32 @@ TEST(CodePage1256, ReaderMatchesThePublishedTableExceptByte0xFF)
 
 TEST_F(FileBackEnd, OpensOnlyMagic90WithACompleteHeader)
 {
-    const QByteArray sample = Sample().Bytes();
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        bool opened;
-        unsigned short countries;
-    } rows[] = {
+    const QByteArray sample = Sample();
+    const std::tuple<const char*, QByteArray, bool, unsigned short> rows[] = {
         {"sample", sample, true, 3},
         {"magic 0x5A00: 90 with its bytes swapped", QByteArray("\0\x5A", 2) + sample.mid(2), false, 0},
         {"magic 91", "\x5B" + sample.mid(1), false, 0},
         {"header of 11 bytes", sample.left(11), false, 0},
         {"header only, tables past the end", sample.left(12), true, 3},
-        {"empty tables", CCityFileBytes().Bytes(), true, 0},
+        {"empty tables", CityFile({}, {}), true, 0},
     };
-    for (const auto& row : rows) {
+    for (const auto& [what, bytes, opened, countries] : rows) {
         CTerrafindFile file;
-        EXPECT_EQ(Open(file, row.bytes), row.opened) << row.what;
-        EXPECT_EQ(file.GetCountriesCount(), row.countries) << row.what;
+        EXPECT_EQ(Open(file, bytes), opened) << what;
+        EXPECT_EQ(file.GetCountriesCount(), countries) << what;
     }
-    // Empty tables: empty lists, and nothing to read.
-    CTerrafindFile file;
-    ASSERT_TRUE(Open(file, CCityFileBytes().Bytes()));
-    QStringList names;
-    QList<unsigned int> ids;
-    CCity city;
-    std::uint32_t country = 0;
-    EXPECT_EQ(file.GetAllCountries(&names, &ids), S_OK);
-    EXPECT_TRUE(names.isEmpty() && ids.isEmpty());
-    EXPECT_EQ(file.GetCity(1, &city), E_FAIL);
-    EXPECT_EQ(file.GetCountryID(1, country), E_FAIL);
 }
 
 TEST_F(FileBackEnd, InitTakesADirectoryWithOrWithoutTrailingSeparator)
 {
-    CTerrafindFile file, null, elsewhere;
+    CTerrafindFile file;
     ASSERT_TRUE(Open(file));
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-    for (const QString& directory : {m_dir.path(), m_dir.path() + u'/', u""_s}) { // empty: the current directory
+    for (const QString& directory : {m_dir.path(), m_dir.path() + u'/'}) {
         CTerrafindFile opened;
         EXPECT_EQ(opened.Init(directory.utf16()), 1) << qPrintable(directory);
         EXPECT_EQ(opened.GetCountriesCount(), 3);
     }
-    EXPECT_EQ(null.Init(static_cast<const unsigned short*>(nullptr)), 1);
-    QDir::setCurrent(previous);
+    CTerrafindFile elsewhere;
     EXPECT_EQ(elsewhere.Init(u"/nonexistent"_s.utf16()), 0);
     EXPECT_EQ(elsewhere.Init(), 0) << "the interface's Init needs a directory";
 
@@ -205,8 +157,8 @@ TEST_F(FileBackEnd, InitTakesADirectoryWithOrWithoutTrailingSeparator)
     const QString fits = m_dir.path() + u'/' + QString(260 - 1 - 12 - 1 - m_dir.path().size() - 1, u'd');
     const QString tooLong = fits + u'd';
     CTerrafindFile byName, fitting, refused;
-    EXPECT_EQ(byName.InitByFile(Save(Sample().Bytes(), tooLong).utf16()), 1) << "a file name has no such limit";
-    Save(Sample().Bytes(), fits);
+    EXPECT_EQ(byName.InitByFile(Save(Sample(), tooLong).utf16()), 1) << "a file name has no such limit";
+    Save(Sample(), fits);
     EXPECT_EQ(fitting.Init(fits.utf16()), 1);
     EXPECT_EQ(refused.Init(tooLong.utf16()), 0);
 
@@ -231,9 +183,6 @@ TEST_F(FileBackEnd, RecordsGetTheOrderOfTheirLanguageOnly)
                   std::vector<int>({kept, language == English ? kept : 2, language == English ? 1 : kept, 4, 3}))
             << "language " << language;
     }
-    EXPECT_EQ(file.GetCountryInfo(English, 0, &country) + file.GetCountryInfo(English, 4, &country)
-                  + file.GetCountryInfo(English, 1, nullptr), 0);
-
     tagCity city;
     city.wReserved = city.wArOrder = city.wEnOrder = kept;
     ASSERT_EQ(file.GetCityInfo(Arabic, static_cast<unsigned short>(4), &city), 1);
@@ -245,28 +194,23 @@ TEST_F(FileBackEnd, RecordsGetTheOrderOfTheirLanguageOnly)
     // Index 2 of Egypt, whose first city is record 1: city number 3.
     city.wArOrder = kept;
     ASSERT_EQ(file.GetCityInfo(English, 2, 2, &city), 1);
-    EXPECT_EQ(Text(city.szEnName), u"Aswan"_s);
-    EXPECT_EQ(std::vector<int>({city.wArOrder, city.wEnOrder}), std::vector<int>({kept, 1}));
+    EXPECT_EQ(std::tuple(Text(city.szEnName), city.wArOrder, city.wEnOrder), std::tuple(u"Aswan"_s, kept, std::uint16_t(1)));
 
-    // Countries and indexes outside the file or the country; number 0 and past the end.
+    // Countries, indexes and numbers outside the file or the country.
     for (const auto& [id, index] : {std::pair(0, 1), std::pair(4, 1), std::pair(2, 0), std::pair(2, 4), std::pair(3, 1)})
         EXPECT_EQ(file.GetCityInfo(English, id, index, &city), 0) << id << "/" << index;
-    EXPECT_EQ(file.GetCityInfo(English, 0, &city) + file.GetCityInfo(English, 5, &city), 0);
-    EXPECT_EQ(std::vector<int>({file.GetCitiesCount(2), file.GetCitiesCount(3), file.GetCitiesCount(4)}),
-              std::vector<int>({3, 0, 0}));
+    EXPECT_EQ(std::vector<int>({file.GetCityInfo(English, 0, &city), file.GetCityInfo(English, 5, &city),
+                                file.GetCountryInfo(English, 0, &country), file.GetCountryInfo(English, 4, &country),
+                                file.GetCountryInfo(English, 1, nullptr), file.GetCitiesCount(3), file.GetCitiesCount(4)}),
+              std::vector<int>(7, 0));
 }
 
 TEST_F(FileBackEnd, EnumerationsInEachLanguageUntilTheCallbackStops)
 {
     CTerrafindFile file;
     ASSERT_TRUE(Open(file));
-    const struct {
-        Languages language;
-        unsigned short country; // 0: the countries
-        int stopAt;
-        unsigned short result;
-        QStringList calls;
-    } rows[] = {
+    const std::tuple<Languages, unsigned short, int, unsigned short, QStringList> rows[] = {
+        // language, country (0: the countries), stop at call, result, calls
         {English, 0, 0, 3, {u"1 Chad 4 0"_s, u"2 Egypt 4 1"_s, u"3 Iceland 2 2"_s}},
         {Arabic, 0, 0, 3, {u"1 تشاد 4 1"_s, u"2 مصر 4 2"_s, u"3 آيسلندا 2 0"_s}},
         {English, 0, 1, 1, {u"1 Chad 4 0"_s}},
@@ -279,99 +223,48 @@ TEST_F(FileBackEnd, EnumerationsInEachLanguageUntilTheCallbackStops)
         {English, 3, 0, 0, {}}, // Iceland has no cities
         {English, 4, 0, 0, {}},
     };
-    for (const auto& row : rows) {
-        CRecorder recorder{{}, row.stopAt};
-        EXPECT_EQ(row.country ? file.EnumCities(row.language, row.country, RecordCity, recorder.Value())
-                              : file.EnumCountries(row.language, RecordCountry, recorder.Value()),
-                  row.result)
-            << "language " << row.language << ", country " << row.country << ", stop at " << row.stopAt;
-        EXPECT_EQ(recorder.calls, row.calls);
+    for (const auto& [language, country, stopAt, result, calls] : rows) {
+        CRecorder recorder{{}, stopAt};
+        const long value = reinterpret_cast<long>(&recorder);
+        EXPECT_EQ(country ? file.EnumCities(language, country, CRecorder::City, value)
+                          : file.EnumCountries(language, CRecorder::Country, value), result)
+            << "language " << language << ", country " << country << ", stop at " << stopAt;
+        EXPECT_EQ(recorder.calls, calls);
     }
     EXPECT_EQ(file.EnumCountries(English, nullptr, 0), 0);
 }
 
-TEST_F(FileBackEnd, DamagedRecordsStayInsideTheirFieldsAndLists)
+TEST_F(FileBackEnd, CityNumbersAndStoredAngles)
 {
-    CCityFileBytes bytes = Sample();
-    bytes.countries[0].english = QByteArray(32, 'N'); // no terminator
-    bytes.countries[1].english.clear();
-    bytes.cities[2].arabic.clear();
-    bytes.countries[0].arabicPosition = 3; // one past the end
-    bytes.countries[2].arabicPosition = 0xFFFF;
-    CTerrafindFile file;
-    ASSERT_TRUE(Open(file, bytes.Bytes()));
-    // An empty name ends the enumeration that meets it.
-    CRecorder countries, arabic, cities;
-    EXPECT_EQ(file.EnumCountries(English, RecordCountry, countries.Value()), 0);
-    EXPECT_EQ(countries.calls, QStringList{u"1 %1 4 0"_s.arg(QString(32, u'N'))}) << "all 32 bytes";
-    EXPECT_EQ(file.EnumCountries(Arabic, RecordCountry, arabic.Value()), 3);
-    EXPECT_EQ(file.EnumCities(Arabic, 2, RecordCity, cities.Value()), 0);
-    EXPECT_EQ(cities.calls, QStringList{u"1 الإسكندرية 1"_s});
-    tagCOUNTRY country;
-    ASSERT_EQ(file.GetCountryInfo(English, 1, &country), 1);
-    EXPECT_EQ(Text(country.szEnName), QString(31, u'N')) << "a record keeps 31 and its terminator";
-
-    // Lists stop there too, and skip positions outside them.
-    QStringList names{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
-    QList<unsigned int> ids{9, 9, 9, 9};
-    EXPECT_EQ(file.GetAllCountries(&names, &ids), S_OK);
-    EXPECT_EQ(names, QStringList({QString(32, u'N'), u"b"_s, u"c"_s}));
-    EXPECT_EQ(ids, QList<unsigned int>({1, 9, 9}));
-    file.SetArabic();
-    EXPECT_EQ(file.GetAllCountries(&names, &ids), S_OK);
-    EXPECT_EQ(names, QStringList({QString(32, u'N'), u"b"_s, u"مصر"_s}));
-    EXPECT_EQ(ids, QList<unsigned int>({1, 9, 2}));
-}
-
-TEST_F(FileBackEnd, GetCountryIDAtGroupBoundaries)
-{
-    // Cities per country 2, 1, 0, 3: numbers 1-2, 3, none, 4-6; number 7
-    // is counted in the header but in no country.
-    CCityFileBytes bytes;
-    for (std::uint16_t count : {2, 1, 0, 3}) {
-        bytes.countries.append({"Country", "\xC7", 0, 3, std::uint16_t(bytes.cities.size()), count});
-        bytes.cities.append(QList<CByteCity>(count, {"City", "\xC7", 0, 0, 0, 0, 0, 0}));
-    }
-    bytes.cities.append({"Stray", "\xC7", 0, 1, 2, 3, 4, 5});
-    CTerrafindFile file;
-    ASSERT_TRUE(Open(file, bytes.Bytes()));
-    const std::pair<std::uint32_t, std::uint32_t> rows[] = {{1, 1}, {2, 1}, {3, 2}, {4, 4}, {6, 4}, {7, 0}, {0x10000, 0}};
-    for (const auto& [number, expected] : rows) {
-        std::uint32_t country = 0;
-        EXPECT_EQ(file.GetCountryID(number, country), expected ? S_OK : E_FAIL) << number;
-        EXPECT_EQ(country, expected) << number;
-    }
-    // The stray city stands without a country: the record keeps its own.
-    CCity city;
-    city.m_dwCountryID = 99;
-    ASSERT_EQ(file.GetCity(7, &city), S_OK);
-    EXPECT_EQ(city.m_strName + u' ' + QString::number(city.m_dwCountryID), u"Stray 99"_s);
-}
-
-TEST_F(FileBackEnd, GetCityTurnsStoredAnglesIntoMagnitudesAndHemispheres)
-{
-    // The minutes decide when they are not 0, else the degrees; 0°00' counts
-    // as west and south here (the database back ends count it as east and north).
-    const struct {
-        std::int16_t degrees, minutes, magnitudeDegrees, magnitudeMinutes, positive;
-    } rows[] = {
+    // Cities per country 2, 1, 0, 4: numbers 1-2, 3, none, 4-7; number 8 is
+    // counted in the header but in no country. The minutes decide the
+    // hemisphere when they are not 0, else the degrees; 0°00' counts as west
+    // and south here (the database back ends count it as east and north).
+    const std::tuple<short, short, short, short, short> angles[] = {
         {30, 0, 30, 0, 1}, {0, -15, 0, 15, 0}, {0, 0, 0, 0, 0}, {-7, -30, 7, 30, 0},
         {0, 15, 0, 15, 1}, {-1, 0, 1, 0, 0},   {5, -10, 5, 10, 0}, {-5, 10, 5, 10, 1},
     };
-    CCityFileBytes bytes{{{"Country", "\xC7", 0, 3, 0, std::uint16_t(std::size(rows))}}, {}};
-    for (const auto& row : rows)
-        bytes.cities.append({"City", "\xC7", 0, row.degrees, row.minutes, row.degrees, row.minutes, 55});
+    QByteArrayList countries, cities;
+    for (int count : {2, 1, 0, 4})
+        countries.append(Record("Country", "\xC7", {0, 3, int(cities.size()), count}));
+    for (const auto& [degrees, minutes, d, m, positive] : angles)
+        cities.append(Record(QByteArray::number(cities.size() + 1), "\xC7", {0, degrees, minutes, degrees, minutes, 55}));
     CTerrafindFile file;
-    ASSERT_TRUE(Open(file, bytes.Bytes()));
-    for (std::uint32_t n = 1; n <= std::size(rows); ++n) {
-        const auto& row = rows[n - 1];
+    ASSERT_TRUE(Open(file, CityFile(countries, cities)));
+    const std::uint32_t countryOf[] = {0, 1, 1, 2, 4, 4, 4, 4, 0}; // by city number
+    for (std::uint32_t n : {1, 2, 3, 4, 7, 8, 0x10000}) {
+        std::uint32_t country = 0;
+        EXPECT_EQ(file.GetCountryID(n, country), countryOf[n % 0x10000] ? S_OK : E_FAIL) << n;
+        EXPECT_EQ(country, countryOf[n % 0x10000]) << n;
+    }
+    for (std::uint32_t n = 1; n <= std::size(angles); ++n) {
+        const auto& [degrees, minutes, d, m, positive] = angles[n - 1];
         CCity c;
+        c.m_dwCountryID = 99; // the last city stands without a country: the record keeps its own
         ASSERT_EQ(file.GetCity(n, &c), S_OK);
-        EXPECT_EQ(std::vector<int>({c.m_sLongitudeDegree, c.m_sLongitudeMinute, c.m_sEast, c.m_sLatitudeDegree,
-                                    c.m_sLatitudeMinute, c.m_sNorth}),
-                  std::vector<int>({row.magnitudeDegrees, row.magnitudeMinutes, row.positive, row.magnitudeDegrees,
-                                    row.magnitudeMinutes, row.positive}))
-            << row.degrees << "° " << row.minutes << "'";
+        EXPECT_EQ(std::tuple(c.m_strName.toUInt(), c.m_dwCountryID, c.m_sLongitudeDegree, c.m_sLongitudeMinute, c.m_sEast,
+                             c.m_sLatitudeDegree, c.m_sLatitudeMinute, c.m_sNorth),
+                  std::tuple(n, countryOf[n] ? countryOf[n] : 99, d, m, positive, d, m, positive)) << degrees << "° " << minutes << "'";
     }
 }
 
@@ -387,6 +280,41 @@ TEST_F(FileBackEnd, EachCopyOwnsItsHandle)
     assigned = closed;
     EXPECT_EQ(assigned.GetCountriesCount(), 0);
     EXPECT_EQ(copy.GetCitiesCount(2), 3);
+}
+
+// Every truncation and every single-bit flip of the sample; words of the
+// header and the records set to values past the end; names without a
+// terminator or empty. Each file is read by every operation (exercise.h);
+// under the sanitizers any read outside the file fails the run as well.
+TEST(Corruption, DamagedFilesAreReadWithinTheirBounds)
+{
+    const QByteArray bytes = Sample();
+    QList<std::pair<std::string, QByteArray>> damaged;
+    for (qsizetype length = 0; length < bytes.size(); ++length)
+        damaged.append({"truncated to " + std::to_string(length), bytes.left(length)});
+    for (qsizetype bit = 0; bit < bytes.size() * 8; ++bit) {
+        damaged.append({"bit " + std::to_string(bit) + " flipped", bytes});
+        damaged.last().second[bit / 8] = char(bytes[bit / 8] ^ (1 << (bit % 8)));
+    }
+    // The header's words after the magic; the first country's Arabic
+    // position (+64), first city (+68) and city count (+70), the second's
+    // first city; the first city's Arabic position.
+    const int countries = 12, cities = 12 + 3 * 72, size = int(bytes.size());
+    for (int field : {4, 6, 8, 10, countries + 64, countries + 68, countries + 70, countries + 72 + 68, cities + 64}) {
+        for (int value : {0, size - 1, size, size + 1, 0x7FFF, 0x8000, 0xFFFF}) {
+            damaged.append({"word at " + std::to_string(field) + " = " + std::to_string(value), bytes});
+            qToLittleEndian(std::uint16_t(value), damaged.last().second.data() + field);
+        }
+    }
+    for (const char fill : {'\xFF', '\0'}) {
+        damaged.append({fill ? "unterminated names" : "empty names", bytes});
+        for (qsizetype at = countries; at < size; at += at < cities ? 72 : 76)
+            damaged.last().second.replace(at, 64, QByteArray(64, fill));
+    }
+    for (const auto& [what, file] : damaged) {
+        const QStringList broken = ExerciseCityFileBytes(file);
+        EXPECT_TRUE(broken.isEmpty()) << what << ": " << qPrintable(broken.join(u"; "_s));
+    }
 }
 
 } // namespace
