@@ -18,13 +18,6 @@ inline QFont TestFont()
     return font;
 }
 
-inline QImage WhiteImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    return image;
-}
-
 // The widget as the screen would show it.
 inline QImage Grab(QWidget* widget)
 {
