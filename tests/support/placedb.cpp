@@ -51,13 +51,6 @@ bool CScratchPlaceDb::Exec(const QString& sql) const
     return ok;
 }
 
-std::int64_t CScratchPlaceDb::Integer(const QString& sql) const
-{
-    bool ok = false;
-    const std::int64_t value = Text(sql).toLongLong(&ok);
-    return ok ? value : -1;
-}
-
 QString CScratchPlaceDb::Text(const QString& sql) const
 {
     sqlite3* db = OpenWithCollations(m_path);

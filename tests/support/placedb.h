@@ -5,8 +5,6 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <cstdint>
-
 class CScratchPlaceDb {
 public:
     // Creates the schema and runs rowsSql (may be empty) on it.
@@ -17,8 +15,6 @@ public:
 
     // Runs one statement on a connection of its own; true on success.
     bool Exec(const QString& sql) const;
-    // The first column of the first row as an integer, or -1.
-    std::int64_t Integer(const QString& sql) const;
     // The first column of the first row as text.
     QString Text(const QString& sql) const;
 
@@ -27,7 +23,7 @@ private:
     QString m_path;
 };
 
-// Restores TERRAFIND_DB when the test ends.
+// Restores TERRAFIND_DB and XDG_DATA_HOME when the test ends.
 class CEnvironmentGuard {
 public:
     CEnvironmentGuard();
