@@ -1,6 +1,6 @@
 // The file back end on city files built byte by byte, independently of the
-// writer and of the component's layout constants, and on damaged ones. Words are 16-bit
-// little-endian; names are code page 1256, zero-padded to 32 bytes.
+// writer and of the component's layout constants, and on damaged ones.
+// Words are 16-bit little-endian; names code page 1256, zero-padded to 32 bytes.
 //   header (12 B): magic 90, unused, country table offset, country count, city table offset, city count
 //   country (72 B): English name, Arabic name, Arabic position, method, first city, city count
 //   city (76 B): English name, Arabic name, Arabic position, longitude ° ', latitude ° ', gmt
@@ -11,10 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
-
-#include <QtEndian>
 
 #include <iconv.h>
 
@@ -122,7 +121,7 @@ TEST(CodePage1256, ReaderMatchesThePublishedTableExceptByte0xFF)
         EXPECT_EQ(Cp1256(QString(QChar(units[i]))), bytes.mid(i, 1)) << "byte " << 0xFF - i;
 }
 
-TEST_F(FileBackEnd, OpensOnlyMagic90WithACompleteHeader)
+TEST_F(FileBackEnd, OpensMagic90WithACompleteHeaderByFileOrDirectory)
 {
     const QByteArray sample = Sample();
     const std::tuple<const char*, QByteArray, bool, unsigned short> rows[] = {
@@ -138,65 +137,60 @@ TEST_F(FileBackEnd, OpensOnlyMagic90WithACompleteHeader)
         EXPECT_EQ(Open(file, bytes), opened) << what;
         EXPECT_EQ(file.GetCountriesCount(), countries) << what;
     }
-}
-
-TEST_F(FileBackEnd, InitTakesADirectoryWithOrWithoutTrailingSeparator)
-{
-    CTerrafindFile file;
-    ASSERT_TRUE(Open(file));
-    for (const QString& directory : {m_dir.path(), m_dir.path() + u'/'}) {
-        CTerrafindFile opened;
-        EXPECT_EQ(opened.Init(directory.utf16()), 1) << qPrintable(directory);
-        EXPECT_EQ(opened.GetCountriesCount(), 3);
-    }
-    CTerrafindFile elsewhere;
-    EXPECT_EQ(elsewhere.Init(u"/nonexistent"_s.utf16()), 0);
-    EXPECT_EQ(elsewhere.Init(), 0) << "the interface's Init needs a directory";
-
-    // A path holds 260 UTF-16 units: directory, '/', "kvCities.bin" and the terminator.
+    // A directory, with or without its separator; a path of at most 260
+    // UTF-16 units: directory, '/', "kvCities.bin" and the terminator.
     const QString fits = m_dir.path() + u'/' + QString(260 - 1 - 12 - 1 - m_dir.path().size() - 1, u'd');
     const QString tooLong = fits + u'd';
-    CTerrafindFile byName, fitting, refused;
-    EXPECT_EQ(byName.InitByFile(Save(Sample(), tooLong).utf16()), 1) << "a file name has no such limit";
-    Save(Sample(), fits);
-    EXPECT_EQ(fitting.Init(fits.utf16()), 1);
-    EXPECT_EQ(refused.Init(tooLong.utf16()), 0);
-
+    const QString byFileName = Save(sample, tooLong);
+    Save(sample, fits);
+    Save(sample, m_dir.path());
+    CTerrafindFile file, withSeparator, fitting, refused, byName, missing;
+    EXPECT_EQ(std::vector<int>({file.Init(m_dir.path().utf16()), withSeparator.Init((m_dir.path() + u'/').utf16()),
+                                fitting.Init(fits.utf16()), refused.Init(tooLong.utf16()),
+                                byName.InitByFile(byFileName.utf16()), missing.Init(u"/nonexistent"_s.utf16()),
+                                missing.Init()}),
+              std::vector<int>({1, 1, 1, 0, 1, 0, 0})) << "a file name has no such limit; Init() needs a directory";
     // A second open keeps the open file; a null name closes it.
     EXPECT_EQ(file.InitByFile(u"/nonexistent"_s.utf16()), 1);
     EXPECT_EQ(file.GetCitiesCount(2), 3);
     EXPECT_EQ(file.InitByFile(nullptr), 0);
     EXPECT_EQ(file.GetCountriesCount(), 0);
+    // Each copy owns its handle.
+    CTerrafindFile copy(withSeparator), assigned, closed;
+    assigned = withSeparator;
+    withSeparator.Close();
+    assigned = assigned;
+    EXPECT_EQ(copy.GetCitiesCount(2) + assigned.GetCitiesCount(2), 6) << "both read after the original closed";
+    assigned = closed;
+    EXPECT_EQ(assigned.GetCountriesCount(), 0);
+    EXPECT_EQ(copy.GetCitiesCount(2), 3);
 }
 
 TEST_F(FileBackEnd, RecordsGetTheOrderOfTheirLanguageOnly)
 {
     CTerrafindFile file;
     ASSERT_TRUE(Open(file));
-    const std::uint16_t kept = 0xBEEF;
-    tagCOUNTRY country;
+    const int kept = 0xBEEF; // in the fields an operation does not write
     for (Languages language : {English, Arabic, Languages(2)}) { // anything but English reads as Arabic
-        country.wReserved = country.wArOrder = country.wEnOrder = kept;
-        ASSERT_EQ(file.GetCountryInfo(language, 2, &country), 1);
-        EXPECT_EQ(Text(country.szEnName) + u' ' + Text(country.szArName), u"Egypt مصر"_s);
-        EXPECT_EQ(std::vector<int>({country.wReserved, country.wArOrder, country.wEnOrder, country.wMethod, country.wCityCount}),
-                  std::vector<int>({kept, language == English ? kept : 2, language == English ? 1 : kept, 4, 3}))
-            << "language " << language;
+        tagCOUNTRY egypt;
+        tagCity byNumber, byIndex; // Cairo: city number 4, index 3 of Egypt, whose first city is record 1
+        egypt.wReserved = egypt.wArOrder = egypt.wEnOrder = kept;
+        byNumber.wReserved = byNumber.wArOrder = byNumber.wEnOrder = byIndex.wArOrder = byIndex.wEnOrder = kept;
+        ASSERT_EQ(file.GetCountryInfo(language, 2, &egypt) + file.GetCityInfo(language, 4, &byNumber)
+                      + file.GetCityInfo(language, 2, 3, &byIndex), 3);
+        EXPECT_EQ(Text(egypt.szEnName) + Text(egypt.szArName) + Text(byIndex.szEnName) + Text(byIndex.szArName),
+                  u"EgyptمصرCairoالقاهرة"_s);
+        const int arabic = language == English ? kept : 2;
+        EXPECT_EQ(std::vector<int>({egypt.wReserved, egypt.wArOrder, egypt.wEnOrder, egypt.wMethod, egypt.wCityCount,
+                                    byNumber.wReserved, byNumber.wArOrder, byNumber.wEnOrder, byIndex.wArOrder, byIndex.wEnOrder,
+                                    byNumber.sLongitudeDegree, byNumber.sLongitudeMinute, byNumber.sLatitudeDegree,
+                                    byNumber.sLatitudeMinute, byNumber.sGmt}),
+                  std::vector<int>({kept, arabic, language == English ? 1 : kept, 4, 3, kept, arabic, kept, arabic, 2,
+                                    31, 14, 30, 3, 20})) << "language " << language;
     }
-    tagCity city;
-    city.wReserved = city.wArOrder = city.wEnOrder = kept;
-    ASSERT_EQ(file.GetCityInfo(Arabic, static_cast<unsigned short>(4), &city), 1);
-    EXPECT_EQ(Text(city.szEnName) + u' ' + Text(city.szArName), u"Cairo القاهرة"_s);
-    EXPECT_EQ(std::vector<int>({city.wReserved, city.wArOrder, city.wEnOrder, city.sLongitudeDegree,
-                                city.sLongitudeMinute, city.sLatitudeDegree, city.sLatitudeMinute, city.sGmt}),
-              std::vector<int>({kept, 2, kept, 31, 14, 30, 3, 20}))
-        << "only the index overload knows the English place";
-    // Index 2 of Egypt, whose first city is record 1: city number 3.
-    city.wArOrder = kept;
-    ASSERT_EQ(file.GetCityInfo(English, 2, 2, &city), 1);
-    EXPECT_EQ(std::tuple(Text(city.szEnName), city.wArOrder, city.wEnOrder), std::tuple(u"Aswan"_s, kept, std::uint16_t(1)));
-
     // Countries, indexes and numbers outside the file or the country.
+    tagCOUNTRY country;
+    tagCity city;
     for (const auto& [id, index] : {std::pair(0, 1), std::pair(4, 1), std::pair(2, 0), std::pair(2, 4), std::pair(3, 1)})
         EXPECT_EQ(file.GetCityInfo(English, id, index, &city), 0) << id << "/" << index;
     EXPECT_EQ(std::vector<int>({file.GetCityInfo(English, 0, &city), file.GetCityInfo(English, 5, &city),
@@ -266,20 +260,6 @@ TEST_F(FileBackEnd, CityNumbersAndStoredAngles)
                              c.m_sLatitudeDegree, c.m_sLatitudeMinute, c.m_sNorth),
                   std::tuple(n, countryOf[n] ? countryOf[n] : 99, d, m, positive, d, m, positive)) << degrees << "° " << minutes << "'";
     }
-}
-
-TEST_F(FileBackEnd, EachCopyOwnsItsHandle)
-{
-    CTerrafindFile original, assigned, closed;
-    ASSERT_TRUE(Open(original));
-    CTerrafindFile copy(original);
-    assigned = original;
-    original.Close();
-    assigned = assigned;
-    EXPECT_EQ(copy.GetCitiesCount(2) + assigned.GetCitiesCount(2), 6) << "both read after the original closed";
-    assigned = closed;
-    EXPECT_EQ(assigned.GetCountriesCount(), 0);
-    EXPECT_EQ(copy.GetCitiesCount(2), 3);
 }
 
 // Every truncation and every single-bit flip of the sample; words of the

@@ -29,14 +29,12 @@ QString Stored(const QString& name)
 TEST(EncodeName, KeepsWhatTheCodePageHoldsAndReplacesTheRest)
 {
     const std::tuple<QString, QString, bool, bool> rows[] = { // name, as read back, shortened, replaced
-        {u"القاهرة"_s, u"القاهرة"_s, false, false},
         {u"Zürich"_s, u"Zürich"_s, false, false},            // ü is in the code page
         {u"Ze\u0301ro"_s, u"Zéro"_s, false, false},           // composed first
         {u"Ålesund"_s, u"Alesund"_s, false, true},           // diacritic stripped
         {u"Ağrı"_s, u"Agr?"_s, false, true},                 // ı (like ø or ß) has no base letter
         {u"\u06C2"_s, u"\u06C1"_s, false, true},             // Arabic letter without its hamza
         {u"\u06D2"_s, u"?"_s, false, true},                  // Yeh Barree: 0xFF reads as ÿ
-        {u"\u00FF"_s, u"\u00FF"_s, false, false},
         {u"\U0001F600 x"_s, u"? x"_s, false, true},          // one mark for a surrogate pair
         {u"e\u0301\u0302"_s, u"é"_s, false, true},           // a mark the code page lacks is dropped
         {QString(40, u'a'), QString(31, u'a'), true, false},
@@ -44,7 +42,6 @@ TEST(EncodeName, KeepsWhatTheCodePageHoldsAndReplacesTheRest)
         {QString(30, u'a') + u"é"_s, QString(30, u'a') + u"é"_s, false, false},
         // beh + fatha is one character of two bytes: it does not fit after 30.
         {QString(30, u'\u0628') + u"\u0628\u064E"_s, QString(30, u'\u0628'), true, false},
-        {QString(), QString(), false, false},
     };
     for (const auto& [name, stored, shortened, replaced] : rows) {
         bool wasShortened = false, wasReplaced = false;
