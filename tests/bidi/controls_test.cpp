@@ -71,32 +71,25 @@ TEST_F(List, SelectedAndFocusedRowsAndTheOwnersColoursAndMode)
 TEST_F(List, PutsTheTextWhereTheColumnSaysAndShortensItWithinItsCell)
 {
     // By layout direction, column and the column's format: 2 pixels inside
-    // the cell, give or take a glyph's side bearing.
-    enum Place { Left, Centre, Right };
-    const std::tuple<Qt::LayoutDirection, int, Qt::AlignmentFlag, Place> rows[] = {
-        {Qt::LeftToRight, 0, Qt::AlignLeft, Left},
-        {Qt::LeftToRight, 0, Qt::AlignHCenter, Centre},
-        {Qt::RightToLeft, 0, Qt::AlignLeft, Right}, // the first column reads from the right
-        {Qt::RightToLeft, 0, Qt::AlignHCenter, Right},
-        {Qt::RightToLeft, 1, Qt::AlignHCenter, Centre},
-        {Qt::RightToLeft, 1, Qt::AlignLeft, Left},
-        {Qt::RightToLeft, 1, Qt::AlignRight, Right},
+    // the cell at its left (L) or right (R), or in its middle (C), give or
+    // take a glyph's side bearing.
+    const std::tuple<Qt::LayoutDirection, int, Qt::AlignmentFlag, char> rows[] = {
+        {Qt::LeftToRight, 0, Qt::AlignLeft, 'L'}, {Qt::LeftToRight, 0, Qt::AlignHCenter, 'C'},
+        {Qt::RightToLeft, 0, Qt::AlignLeft, 'R'}, {Qt::RightToLeft, 0, Qt::AlignHCenter, 'R'}, // the first column reads from the right
+        {Qt::RightToLeft, 1, Qt::AlignHCenter, 'C'}, {Qt::RightToLeft, 1, Qt::AlignLeft, 'L'},
+        {Qt::RightToLeft, 1, Qt::AlignRight, 'R'},
     };
     m_list.setColumnCount(2);
     m_list.setColumnWidth(0, 110);
     m_list.setColumnWidth(1, 110);
     AddRow({u"مكة"_qs, u"مكة"_qs});
     for (const auto& [direction, column, format, place] : rows) {
-        SCOPED_TRACE(testing::Message() << direction << " column " << column << " format " << format);
         m_list.setLayoutDirection(direction);
         m_list.headerItem()->setTextAlignment(column, format);
         const QRect cell = Cell(column), ink = InkBox(Render(), cell);
-        if (place == Left)
-            EXPECT_NEAR(ink.left(), cell.left() + 2, 1);
-        else if (place == Right)
-            EXPECT_NEAR(ink.right(), cell.right() - 2, 2);
-        else
-            EXPECT_NEAR(ink.center().x(), cell.center().x(), 2);
+        const int inside = place == 'L' ? ink.left() - cell.left() : place == 'R' ? cell.right() - ink.right()
+                                                                                 : ink.center().x() - cell.center().x() + 2;
+        EXPECT_NEAR(inside, 2, 2) << direction << " column " << column << " format " << format;
     }
     m_list.topLevelItem(0)->setText(0, u"المملكة العربية السعودية ودولة الإمارات العربية المتحدة"_qs);
     m_list.topLevelItem(0)->setText(1, QString());
