@@ -4,7 +4,7 @@
 // library, so that Arabic names come out shaped and right to left.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include <terrafind/interface.h>
 
 #include <QTreeWidget>
 

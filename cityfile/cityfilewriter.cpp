@@ -3,7 +3,7 @@
 #include "cityfileformat.h"
 #include "codepage1256.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 #include <QHash>
 #include <QSaveFile>

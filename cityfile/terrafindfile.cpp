@@ -4,11 +4,10 @@
 #include "cityfileformat.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
-#include "ui/citypropsheet.h"
+#include "interface/hemisphere.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafindfile.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -18,11 +17,53 @@ namespace {
 
 constexpr std::uint32_t kMaxPath = 260; // UTF-16 units, terminator included
 
-// A name field with room for the terminator its 32 bytes may lack.
-struct CNameField {
+// Zero-terminated code page 1256 into zero-terminated UTF-16, one unit a
+// byte; the units written before the terminator.
+unsigned int DecodeName(unsigned short* output, const char* input)
+{
+    unsigned int count = 0;
+    for (; input[count]; ++count)
+        output[count] = Cp1256::ToUnicode(static_cast<unsigned char>(input[count]));
+    output[count] = 0;
+    return count;
+}
+
+// A name field with room for the terminator its 32 bytes may lack, and the
+// same name in UTF-16 once decoded.
+struct tagNameField {
     char bytes[kNameSize + 1] = {};
+    unsigned short text[kNameSize + 1] = {};
+
     bool Read(CCityFileReader& file) { return file.Read(bytes, kNameSize); }
+    // The length of text; 0 for an empty name.
+    unsigned int Decode() { return DecodeName(text, bytes); }
 };
+
+// Reads a 32-byte name at the file position into a record's field, which
+// holds at most 31 characters and the terminator.
+bool ReadName(CCityFileReader& file, unsigned short (&field)[32])
+{
+    tagNameField name;
+    if (!name.Read(file))
+        return false;
+    name.Decode();
+    name.text[kNameSize - 1] = 0;
+    std::memcpy(field, name.text, sizeof field);
+    return true;
+}
+
+// The two names of a country or city record at the file position and,
+// unless in English, its Arabic position after them (English passes over it).
+bool ReadNames(CCityFileReader& file, Languages language, unsigned short (&english)[32],
+               unsigned short (&arabic)[32], std::uint16_t* arabicPosition)
+{
+    if (!ReadName(file, english) || !ReadName(file, arabic))
+        return false;
+    if (language != English)
+        return file.ReadWord(arabicPosition);
+    file.Skip(2);
+    return true;
+}
 
 std::size_t Length(const unsigned short* text)
 {
@@ -44,20 +85,8 @@ bool FitsFile(std::uint32_t number)
     return number <= std::numeric_limits<std::uint16_t>::max();
 }
 
-// Magnitude and hemisphere of a stored angle: the minutes decide when they
-// are not 0, else the degrees, and 0°00' counts as west (south).
-void SplitAngle(std::int16_t degrees, std::int16_t minutes, std::int16_t* outDegrees,
-                std::int16_t* outMinutes, std::int16_t* positive)
-{
-    *outDegrees = std::int16_t(std::abs(degrees));
-    *outMinutes = std::int16_t(std::abs(minutes));
-    *positive = degrees > 0 ? 1 : 0;
-    if (minutes != 0)
-        *positive = minutes > 0 ? 1 : 0;
-}
-
 // The list builders' enumeration target: both arrays, already sized.
-struct CListTarget {
+struct tagListTarget {
     QStringList* names;
     QList<unsigned int>* ids;
 
@@ -74,13 +103,13 @@ struct CListTarget {
 
 int PlaceCountry(unsigned short id, unsigned short* name, unsigned short, unsigned short position, long value)
 {
-    reinterpret_cast<const CListTarget*>(value)->Place(id, name, position);
+    reinterpret_cast<const tagListTarget*>(value)->Place(id, name, position);
     return 1;
 }
 
 int PlaceCity(unsigned short index, unsigned short* name, unsigned short position, long value)
 {
-    reinterpret_cast<const CListTarget*>(value)->Place(index, name, position);
+    reinterpret_cast<const tagListTarget*>(value)->Place(index, name, position);
     return 1;
 }
 
@@ -176,27 +205,11 @@ void CTerrafindFile::Close()
     m_wCityCount = 0;
 }
 
-int CTerrafindFile::Show(CCity* city, int arabic)
-{
-    // The file cannot be changed, so the sheet is read-only; each picker
-    // sets the language to its own argument. The chosen city is read by its
-    // index within the chosen country, which is what the lists carry here.
-    m_bArabic = arabic;
-    return RunPicker(this, city, arabic, 1,
-                     [](CTerrafind* backend, std::uint32_t cityIndex, std::uint32_t countryID, CCity* chosen) {
-                         return static_cast<CTerrafindFile*>(backend)->GetCity(cityIndex, countryID, chosen);
-                     });
-}
-
 // ---- the file's own operations ---------------------------------------------
 
 unsigned int CTerrafindFile::cp1256_to_unicode(unsigned short* output, char* input)
 {
-    unsigned int count = 0;
-    for (; input[count]; ++count)
-        output[count] = Cp1256::ToUnicode(static_cast<unsigned char>(input[count]));
-    output[count] = 0;
-    return count;
+    return DecodeName(output, input);
 }
 
 unsigned short CTerrafindFile::GetCountriesCount()
@@ -221,17 +234,14 @@ unsigned short CTerrafindFile::EnumEnCountries(CountryCallback callback, long va
         return 0;
     m_file->Seek(m_wCountryTableOffset);
     for (unsigned int i = 0; i < m_wCountryCount; ++i) {
-        CNameField name;
+        tagNameField name;
         std::uint16_t method;
         if (!name.Read(*m_file))
             return 0;
         m_file->Skip(kNameSize + 2); // the Arabic name and position
-        if (!m_file->ReadWord(&method))
+        if (!m_file->ReadWord(&method) || name.Decode() == 0)
             return 0;
-        unsigned short text[kNameSize + 1];
-        if (cp1256_to_unicode(text, name.bytes) == 0)
-            return 0;
-        if (callback(static_cast<unsigned short>(i + 1), text, method, static_cast<unsigned short>(i), value) != 1)
+        if (callback(static_cast<unsigned short>(i + 1), name.text, method, static_cast<unsigned short>(i), value) != 1)
             return static_cast<unsigned short>(i + 1);
         m_file->Skip(4); // first city, city count
     }
@@ -244,32 +254,16 @@ unsigned short CTerrafindFile::EnumArCountries(CountryCallback callback, long va
         return 0;
     m_file->Seek(m_wCountryTableOffset);
     for (unsigned int i = 0; i < m_wCountryCount; ++i) {
-        CNameField name;
+        tagNameField name;
         std::uint16_t position, method;
         m_file->Skip(kNameSize); // the English name
-        if (!name.Read(*m_file) || !m_file->ReadWord(&position) || !m_file->ReadWord(&method))
+        if (!name.Read(*m_file) || !m_file->ReadWord(&position) || !m_file->ReadWord(&method) || name.Decode() == 0)
             return 0;
-        unsigned short text[kNameSize + 1];
-        if (cp1256_to_unicode(text, name.bytes) == 0)
-            return 0;
-        if (callback(static_cast<unsigned short>(i + 1), text, method, position, value) != 1)
+        if (callback(static_cast<unsigned short>(i + 1), name.text, method, position, value) != 1)
             return static_cast<unsigned short>(i + 1);
         m_file->Skip(4);
     }
     return m_wCountryCount;
-}
-
-bool CTerrafindFile::ReadName(unsigned short (&field)[32])
-{
-    CNameField name;
-    if (!name.Read(*m_file))
-        return false;
-    unsigned short text[kNameSize + 1];
-    cp1256_to_unicode(text, name.bytes);
-    // A record's field holds at most 31 characters and the terminator.
-    text[kNameSize - 1] = 0;
-    std::memcpy(field, text, sizeof field);
-    return true;
 }
 
 int CTerrafindFile::GetCountryInfo(Languages language, unsigned short countryID, tagCOUNTRY* country)
@@ -277,14 +271,10 @@ int CTerrafindFile::GetCountryInfo(Languages language, unsigned short countryID,
     if (countryID == 0 || countryID > m_wCountryCount || !country || !m_file)
         return 0;
     m_file->Seek(m_wCountryTableOffset + (countryID - 1u) * kCountrySize);
-    if (!ReadName(country->szEnName) || !ReadName(country->szArName))
+    if (!ReadNames(*m_file, language, country->szEnName, country->szArName, &country->wArOrder))
         return 0;
-    if (language == English) {
-        m_file->Skip(2);
+    if (language == English)
         country->wEnOrder = countryID - 1;
-    } else if (!m_file->ReadWord(&country->wArOrder)) {
-        return 0;
-    }
     if (!m_file->ReadWord(&country->wMethod))
         return 0;
     m_file->Skip(2); // first city
@@ -303,16 +293,13 @@ unsigned short CTerrafindFile::EnumCities(Languages language, unsigned short cou
     const bool arabic = language == Arabic;
     m_file->Seek(m_wCityTableOffset + std::uint32_t(firstCity) * kCitySize);
     for (unsigned int i = 0; i < count; ++i) {
-        CNameField name;
+        tagNameField name;
         std::uint16_t position = static_cast<std::uint16_t>(i);
         if (arabic)
             m_file->Skip(kNameSize);
-        if (!name.Read(*m_file) || (arabic && !m_file->ReadWord(&position)))
+        if (!name.Read(*m_file) || (arabic && !m_file->ReadWord(&position)) || name.Decode() == 0)
             return 0;
-        unsigned short text[kNameSize + 1];
-        if (cp1256_to_unicode(text, name.bytes) == 0)
-            return 0;
-        if (callback(static_cast<unsigned short>(i + 1), text, position, value) != 1)
+        if (callback(static_cast<unsigned short>(i + 1), name.text, position, value) != 1)
             return static_cast<unsigned short>(i + 1);
         m_file->Skip(arabic ? kCitySize - kArabicPosition - 2 : kCitySize - kNameSize);
     }
@@ -324,11 +311,7 @@ int CTerrafindFile::GetCityInfo(Languages language, unsigned short cityNumber, t
     if (cityNumber == 0 || cityNumber > m_wCityCount || !m_file || !city)
         return 0;
     m_file->Seek(m_wCityTableOffset + (cityNumber - 1u) * kCitySize);
-    if (!ReadName(city->szEnName) || !ReadName(city->szArName))
-        return 0;
-    if (language == English)
-        m_file->Skip(2);
-    else if (!m_file->ReadWord(&city->wArOrder))
+    if (!ReadNames(*m_file, language, city->szEnName, city->szArName, &city->wArOrder))
         return 0;
     const bool read = m_file->ReadShort(&city->sLongitudeDegree) && m_file->ReadShort(&city->sLongitudeMinute)
         && m_file->ReadShort(&city->sLatitudeDegree) && m_file->ReadShort(&city->sLatitudeMinute)
@@ -391,11 +374,31 @@ void FillCity(std::uint32_t id, const tagCity& record, CCity* city)
     city->m_dwID = id;
     city->m_strName = FromUnits(record.szEnName);
     city->m_strArabicName = FromUnits(record.szArName);
-    SplitAngle(record.sLongitudeDegree, record.sLongitudeMinute, &city->m_sLongitudeDegree,
+    // 0°00' is west (south) in a city file.
+    SplitAngle(record.sLongitudeDegree, record.sLongitudeMinute, ZeroAngle::Negative, &city->m_sLongitudeDegree,
                &city->m_sLongitudeMinute, &city->m_sEast);
-    SplitAngle(record.sLatitudeDegree, record.sLatitudeMinute, &city->m_sLatitudeDegree,
+    SplitAngle(record.sLatitudeDegree, record.sLatitudeMinute, ZeroAngle::Negative, &city->m_sLatitudeDegree,
                &city->m_sLatitudeMinute, &city->m_sNorth);
     city->m_sGmt = record.sGmt;
+}
+
+// The language the interface's operations read in.
+Languages InterfaceLanguage(const CTerrafind& places)
+{
+    return places.m_bArabic ? Arabic : English;
+}
+
+// The country part of a CCity: ID, names and method.
+void FillCountry(CTerrafindFile& places, std::uint32_t countryID, CCity* city)
+{
+    city->m_dwCountryID = countryID;
+    // An unreadable country leaves the country's names and method as they were.
+    tagCOUNTRY country;
+    if (places.GetCountryInfo(InterfaceLanguage(places), static_cast<unsigned short>(countryID), &country)) {
+        city->m_sMethod = static_cast<std::int16_t>(country.wMethod);
+        city->m_strCountryName = FromUnits(country.szEnName);
+        city->m_strCountryArabicName = FromUnits(country.szArName);
+    }
 }
 
 } // namespace
@@ -404,13 +407,13 @@ HRESULT CTerrafindFile::GetCity(std::uint32_t cityNumber, CCity* city)
 {
     tagCity record;
     if (!city || !FitsFile(cityNumber)
-        || !GetCityInfo(InterfaceLanguage(), static_cast<unsigned short>(cityNumber), &record))
+        || !GetCityInfo(InterfaceLanguage(*this), static_cast<unsigned short>(cityNumber), &record))
         return E_FAIL;
     FillCity(cityNumber, record, city);
     std::uint32_t countryID;
     if (GetCountryID(cityNumber, countryID) < 0)
         return S_OK; // the city stands without its country
-    FillCountry(countryID, city);
+    FillCountry(*this, countryID, city);
     return S_OK;
 }
 
@@ -418,24 +421,12 @@ HRESULT CTerrafindFile::GetCity(std::uint32_t cityIndex, std::uint32_t countryID
 {
     tagCity record;
     if (!city || !FitsFile(cityIndex) || !FitsFile(countryID)
-        || !GetCityInfo(InterfaceLanguage(), static_cast<unsigned short>(countryID),
+        || !GetCityInfo(InterfaceLanguage(*this), static_cast<unsigned short>(countryID),
                         static_cast<unsigned short>(cityIndex), &record))
         return E_FAIL;
     FillCity(cityIndex, record, city);
-    FillCountry(countryID, city);
+    FillCountry(*this, countryID, city);
     return S_OK;
-}
-
-void CTerrafindFile::FillCountry(std::uint32_t countryID, CCity* city)
-{
-    city->m_dwCountryID = countryID;
-    // An unreadable country leaves the country's names and method as they were.
-    tagCOUNTRY country;
-    if (GetCountryInfo(InterfaceLanguage(), static_cast<unsigned short>(countryID), &country)) {
-        city->m_sMethod = static_cast<std::int16_t>(country.wMethod);
-        city->m_strCountryName = FromUnits(country.szEnName);
-        city->m_strCountryArabicName = FromUnits(country.szArName);
-    }
 }
 
 // ---- lists -------------------------------------------------------------------
@@ -449,9 +440,9 @@ HRESULT CTerrafindFile::GetAllCountries(QStringList* names, QList<unsigned int>*
         return E_FAIL;
     names->resize(count);
     ids->resize(count);
-    const CListTarget target{names, ids};
+    const tagListTarget target{names, ids};
     // An enumeration that stops early leaves the rest as the resize left it.
-    EnumCountries(InterfaceLanguage(), PlaceCountry, reinterpret_cast<long>(&target));
+    EnumCountries(InterfaceLanguage(*this), PlaceCountry, reinterpret_cast<long>(&target));
     return S_OK;
 }
 
@@ -464,8 +455,8 @@ HRESULT CTerrafindFile::GetCities(std::uint32_t countryID, QStringList* names, Q
         return E_FAIL;
     names->resize(count);
     ids->resize(count);
-    const CListTarget target{names, ids};
-    EnumCities(InterfaceLanguage(), static_cast<unsigned short>(countryID), PlaceCity,
+    const tagListTarget target{names, ids};
+    EnumCities(InterfaceLanguage(*this), static_cast<unsigned short>(countryID), PlaceCity,
                reinterpret_cast<long>(&target));
     return S_OK;
 }

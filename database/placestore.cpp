@@ -2,7 +2,7 @@
 
 #include "provider.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 
 #include "variant.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 #include <QUuid>
 

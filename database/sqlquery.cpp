@@ -3,7 +3,7 @@
 #include "provider.h"
 #include "status.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 #include <sqlite3.h>
 

@@ -14,7 +14,7 @@
 // and a recordset asked to run a statement that writes.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 inline constexpr HRESULT REGDB_E_CLASSNOTREG = HRESULT(0x80040154u);
 inline constexpr HRESULT TF_E_NOTPLACEDB = HRESULT(0x80FE0001u);

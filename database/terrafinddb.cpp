@@ -1,14 +1,13 @@
 // The place-database back ends: every operation is SQL text sent through
 // the provider over the class's one open connection.
+#include "interface/hemisphere.h"
+#include "placestore.h"
 #include "provider.h"
 #include "status.h"
-#include "placestore.h"
-#include "ui/citypropsheet.h"
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafinddb.h>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -100,28 +99,12 @@ std::int16_t TenthsOfHour(double hours)
     return static_cast<std::int16_t>(static_cast<std::int64_t>(std::fmod(tenths, 65536.0)));
 }
 
-// Magnitude and hemisphere of a stored degrees/minutes pair. A nonzero
-// minutes value decides the hemisphere, otherwise the degrees do; a null
-// degrees value counts as 0 on the positive side.
+// Magnitude and hemisphere of a stored degrees/minutes pair; null reads
+// as 0, and 0°00' is east (north).
 void ReadAngle(const CVariant& degrees, const CVariant& minutes, std::int16_t* outDegrees,
                std::int16_t* outMinutes, std::int16_t* positive)
 {
-    if (degrees.IsNull() || degrees.IsEmpty()) {
-        *outDegrees = 0;
-        *positive = 1;
-    } else {
-        const std::int16_t d = degrees.ToInt16();
-        *outDegrees = static_cast<std::int16_t>(std::abs(d));
-        *positive = d >= 0 ? 1 : 0;
-    }
-    if (minutes.IsNull() || minutes.IsEmpty()) {
-        *outMinutes = 0;
-    } else {
-        const std::int16_t m = minutes.ToInt16();
-        *outMinutes = static_cast<std::int16_t>(std::abs(m));
-        if (m != 0)
-            *positive = m > 0 ? 1 : 0;
-    }
+    SplitAngle(degrees.ToInt16(), minutes.ToInt16(), ZeroAngle::Positive, outDegrees, outMinutes, positive);
 }
 
 // Runs a list query whose rows are (name, ID) and appends them.
@@ -466,19 +449,6 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
             .arg(Decimal(cityID), Quoted(name), Quoted(arabicName),
                  CityNumbers(longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, timeZone, countryID)));
     return status < 0 ? status : transaction.Commit();
-}
-
-// ---- picker ---------------------------------------------------------------
-
-int CTerrafindDB::Show(CCity* city, int arabic)
-{
-    // Arabic stays on for this back end after an Arabic picker; an English
-    // one leaves the mode as it was.
-    if (arabic)
-        SetArabic();
-    return RunPicker(this, city, arabic, 0, [](CTerrafind* backend, std::uint32_t cityID, std::uint32_t, CCity* chosen) {
-        return backend->GetCity(cityID, chosen);
-    });
 }
 
 // ---- the two classes --------------------------------------------------------

@@ -1,7 +1,7 @@
 #include "comport.h"
 
 #include "comportlist.h"
-#include "usermessages.h"
+#include "common/usermessages.h"
 
 #include <QFile>
 
@@ -110,7 +110,7 @@ int CComPort::Fail(const QString& message, bool beep, int quiet)
     if (!quiet) {
         if (beep)
             CUserMessages::Current().StopBeep();
-        CUserMessages::Current().Show(nullptr, QMessageBox::Critical, QString(), message);
+        CUserMessages::Current().Show(nullptr, CUserMessages::Critical, QString(), message);
     }
     return 0;
 }

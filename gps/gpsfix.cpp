@@ -2,14 +2,9 @@
 
 #include "sentenceparser.h"
 
-#include <QDateTime>
-
 #include <cmath>
 
 namespace {
-
-const CClock g_systemClock;
-const CClock* g_clock = &g_systemClock;
 
 // Whole degrees and whole minutes, both truncated. A position read as
 // dd + mm.mmm / 60 comes back a hair short of whole minutes (11° 31.000'
@@ -29,25 +24,6 @@ void SplitAngle(double angle, std::uint16_t* degrees, std::uint16_t* minutes)
 }
 
 } // namespace
-
-CClock::~CClock() = default;
-
-int CClock::LocalOffsetSeconds() const
-{
-    // One reading of the clock gives both times, so a second cannot tick
-    // between reading UTC and reading local time.
-    return QDateTime::currentDateTime().offsetFromUtc();
-}
-
-const CClock& CClock::Current()
-{
-    return *g_clock;
-}
-
-void CClock::Install(const CClock* clock)
-{
-    g_clock = clock ? clock : &g_systemClock;
-}
 
 bool HasPosition(const CSentenceParser& parser)
 {

@@ -1,22 +1,9 @@
 // From a parsed GPGGA position to the tagGPSFix the city form receives.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafindgps.h>
 
 class CSentenceParser;
-
-// The machine's clock as far as the fix needs it: how far local time is
-// ahead of UTC right now. Tests install a clock with a fixed offset.
-class CClock {
-public:
-    virtual ~CClock();
-    // Local time minus UTC in seconds, east positive.
-    virtual int LocalOffsetSeconds() const;
-
-    static const CClock& Current();
-    // Makes clock (not owned) the current one; null restores the system's.
-    static void Install(const CClock* clock);
-};
 
 // True once the parser holds a GPGGA position: latitude and longitude not
 // both exactly 0, whatever the fix quality.

@@ -1,8 +1,9 @@
 // The exported GPS entry points, for hosts without the picker's dialogs
 // (terrafind gps): the same port, parser and fix as the reading dialog,
 // driven by a plain loop instead of a window timer.
-#include <terrafind/terrafind.h>
+#include <terrafind/terrafindgps.h>
 
+#include "common/clock.h"
 #include "comport.h"
 #include "comportlist.h"
 #include "gpsfix.h"

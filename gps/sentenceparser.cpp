@@ -1,10 +1,8 @@
 #include "sentenceparser.h"
 
+#include "common/decimal.h"
 #include "sentencefields.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -50,37 +48,6 @@ int ToInt2(const char* text)
     return ToInt(pair);
 }
 
-// The leading decimal number, as atof reads it, but always with '.' as the
-// decimal point: a host's locale must not change what a receiver meant.
-// std::from_chars is locale-free and allocation-free.
-double ToDouble(const char* text)
-{
-    while (IsSpace(*text))
-        ++text;
-    bool negative = false;
-    if (*text == '-' || *text == '+')
-        negative = *text++ == '-';
-    if (*text == '-' || *text == '+')
-        return 0;
-    const char* const end = text + std::strlen(text);
-    double value = 0;
-    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::from_chars_result result = hex
-        ? std::from_chars(text + 2, end, value, std::chars_format::hex)
-        : std::from_chars(text, end, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Beyond a double's range, as atof gives it: a negative exponent
-        // underflows to 0, anything else overflows to infinity.
-        const char* exponent = std::find_if(text, result.ptr, [hex](char c) {
-            return hex ? c == 'p' || c == 'P' : c == 'e' || c == 'E';
-        });
-        value = exponent != result.ptr && exponent[1] == '-' ? 0.0 : HUGE_VAL;
-    } else if (result.ec != std::errc()) {
-        return 0; // also "0x" alone: the 0 before the x
-    }
-    return negative ? -value : value;
-}
-
 // ddmm.mmmm (degreeDigits 2) or dddmm.mmmm (3) to degrees.
 double ToAngle(const char* text, std::size_t degreeDigits)
 {
@@ -90,8 +57,8 @@ double ToAngle(const char* text, std::size_t degreeDigits)
         degrees[length] = text[length];
         ++length;
     }
-    const double minutes = length == degreeDigits ? ToDouble(text + degreeDigits) : 0;
-    return ToDouble(degrees) + minutes * kOneSixtieth;
+    const double minutes = length == degreeDigits ? LeadingDecimal(text + degreeDigits) : 0;
+    return LeadingDecimal(degrees) + minutes * kOneSixtieth;
 }
 
 // hhmmss with an optional fraction, which is ignored.
@@ -288,9 +255,9 @@ void CSentenceParser::ParseGGA(const char* body)
     if (fields.Get(6, field, kFieldSize))
         m_gga.satellitesUsed = static_cast<std::uint8_t>(ToInt2(field));
     if (fields.Get(7, field, kFieldSize))
-        m_gga.horizontalDilution = ToDouble(field);
+        m_gga.horizontalDilution = LeadingDecimal(field);
     if (fields.Get(8, field, kFieldSize))
-        m_gga.altitude = ToDouble(field);
+        m_gga.altitude = LeadingDecimal(field);
 
     // Climb per minute since the previous GPGGA; skipped within the same
     // second and when a new hour wraps the seconds-within-the-hour back.
@@ -314,9 +281,9 @@ void CSentenceParser::ParseGSA(const char* body)
         m_gsa.fixMode = static_cast<std::uint8_t>(field[0] - '0');
     for (int slot = 0; slot < 12; ++slot)
         m_gsa.satellitesUsed[slot] = static_cast<std::uint16_t>(fields.Get(2 + slot, field, kFieldSize) ? ToInt2(field) : 0);
-    m_gsa.positionDilution = fields.Get(14, field, kFieldSize) ? ToDouble(field) : 0;
-    m_gsa.horizontalDilution = fields.Get(15, field, kFieldSize) ? ToDouble(field) : 0;
-    m_gsa.verticalDilution = fields.Get(16, field, kFieldSize) ? ToDouble(field) : 0;
+    m_gsa.positionDilution = fields.Get(14, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_gsa.horizontalDilution = fields.Get(15, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_gsa.verticalDilution = fields.Get(16, field, kFieldSize) ? LeadingDecimal(field) : 0;
     ++m_gsa.count;
 }
 
@@ -360,15 +327,15 @@ void CSentenceParser::ParseRMB(const char* body)
     const CSentenceFields fields(body);
     Field field;
     m_rmb.dataStatus = fields.Get(0, field, kFieldSize) ? field[0] : 'V';
-    m_rmb.crossTrackError = fields.Get(1, field, kFieldSize) ? ToDouble(field) : 0;
+    m_rmb.crossTrackError = fields.Get(1, field, kFieldSize) ? LeadingDecimal(field) : 0;
     m_rmb.directionToSteer = fields.Get(2, field, kFieldSize) ? field[0] : '?';
     fields.Get(3, m_rmb.originWaypoint, kFieldSize);
     fields.Get(4, m_rmb.destinationWaypoint, kFieldSize);
     ReadCoordinate(fields, 5, 2, 'S', &m_rmb.destinationLatitude);
     ReadCoordinate(fields, 7, 3, 'W', &m_rmb.destinationLongitude);
-    m_rmb.rangeToDestination = fields.Get(9, field, kFieldSize) ? ToDouble(field) : 0;
-    m_rmb.bearingToDestination = fields.Get(10, field, kFieldSize) ? ToDouble(field) : 0;
-    m_rmb.closingVelocity = fields.Get(11, field, kFieldSize) ? ToDouble(field) : 0;
+    m_rmb.rangeToDestination = fields.Get(9, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_rmb.bearingToDestination = fields.Get(10, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_rmb.closingVelocity = fields.Get(11, field, kFieldSize) ? LeadingDecimal(field) : 0;
     m_rmb.arrivalStatus = fields.Get(12, field, kFieldSize) ? field[0] : 'V';
     ++m_rmb.count;
 }
@@ -384,8 +351,8 @@ void CSentenceParser::ParseRMC(const char* body)
     m_rmc.status = fields.Get(1, field, kFieldSize) ? field[0] : 'V';
     ReadCoordinate(fields, 2, 2, 'S', &m_rmc.latitude);
     ReadCoordinate(fields, 4, 3, 'W', &m_rmc.longitude);
-    m_rmc.speedOverGround = fields.Get(6, field, kFieldSize) ? ToDouble(field) : 0;
-    m_rmc.courseOverGround = fields.Get(7, field, kFieldSize) ? ToDouble(field) : 0;
+    m_rmc.speedOverGround = fields.Get(6, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_rmc.courseOverGround = fields.Get(7, field, kFieldSize) ? LeadingDecimal(field) : 0;
     if (fields.Get(8, field, kFieldSize)) {
         const std::size_t length = std::strlen(field);
         m_rmc.day = static_cast<std::uint8_t>(ToInt2(field));
@@ -394,7 +361,7 @@ void CSentenceParser::ParseRMC(const char* body)
     }
     m_rmc.magneticVariation = 0;
     if (fields.Get(9, field, kFieldSize)) {
-        m_rmc.magneticVariation = ToDouble(field);
+        m_rmc.magneticVariation = LeadingDecimal(field);
         if (fields.Get(10, field, kFieldSize) && field[0] == 'W')
             m_rmc.magneticVariation = -m_rmc.magneticVariation;
     }

@@ -1,4 +1,4 @@
-#include <terrafind/terrafind.h>
+#include <terrafind/interface.h>
 
 // Number fields stay unset until a back end's GetCity fills them, as the
 // record has always behaved; they are zeroed here only so that reading an

@@ -1,4 +1,4 @@
-#include <terrafind/terrafind.h>
+#include <terrafind/interface.h>
 
 CTerrafind::CTerrafind() : m_bArabic(0) {}
 CTerrafind::CTerrafind(const CTerrafind& other) = default;

@@ -1,11 +1,10 @@
 #include "advancedpage.h"
 
-#include "bidi/bidilistctrl.h"
-#include "bidi/shapetext.h"
 #include "citydlg.h"
 #include "countrydlg.h"
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "resources/controlids.h"
 #include "selectpage.h"
 
 #include <QGroupBox>
@@ -16,13 +15,7 @@
 
 namespace {
 
-constexpr int kTemplate = 104;
-constexpr int kMapPlaceholder = 1102;
-
-QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
-{
-    return control.kind == QLatin1String("listview") ? new CBiDiListCtrl(parent) : nullptr;
-}
+namespace Ids = Controls::Add;
 
 // The selected row of a single-selection list, or null.
 QTreeWidgetItem* Selected(const QTreeWidget* list)
@@ -67,22 +60,22 @@ void DrawFocusFrame(QPainter* dc, const tagRECT& region)
 
 } // namespace
 
-CAdvancedPage::CAdvancedPage(QWidget* parent) : CMapPage(kTemplate, parent)
+CAdvancedPage::CAdvancedPage(QWidget* parent) : CMapPage(Ids::kTemplate, parent)
 {
 }
 
 void CAdvancedPage::OnInitDialog()
 {
-    BuildDialog(this, CDialogTemplate::Load(TemplateId()), MakeList);
-    m_countries = FindControl<QTreeWidget>(this, 1111);
-    m_cities = FindControl<QTreeWidget>(this, 1110);
-    m_countriesGroup = FindControl<QGroupBox>(this, 1044);
-    m_citiesGroup = FindControl<QGroupBox>(this, 1043);
-    m_countryEdit = FindControl<QPushButton>(this, 1112);
-    m_cityEdit = FindControl<QPushButton>(this, 1114);
-    m_countryAdd = FindControl<QPushButton>(this, 1113);
-    m_cityAdd = FindControl<QPushButton>(this, 1115);
-    SetUpMap(kMapPlaceholder);
+    BuildPage();
+    m_countries = FindControl<QTreeWidget>(this, Ids::kCountryList);
+    m_cities = FindControl<QTreeWidget>(this, Ids::kCityList);
+    m_countriesGroup = FindControl<QGroupBox>(this, Ids::kCountriesGroup);
+    m_citiesGroup = FindControl<QGroupBox>(this, Ids::kCitiesGroup);
+    m_countryEdit = FindControl<QPushButton>(this, Ids::kCountryEdit);
+    m_cityEdit = FindControl<QPushButton>(this, Ids::kCityEdit);
+    m_countryAdd = FindControl<QPushButton>(this, Ids::kCountryAdd);
+    m_cityAdd = FindControl<QPushButton>(this, Ids::kCityAdd);
+    SetUpMap(Ids::kMapPlaceholder);
     if (m_bArabic)
         MirrorForArabic();
 
@@ -91,11 +84,7 @@ void CAdvancedPage::OnInitDialog()
         list->headerItem()->setTextAlignment(0, m_bArabic ? Qt::AlignRight : Qt::AlignLeft);
         list->viewport()->installEventFilter(this);
         connect(list, &QAbstractItemView::clicked, this, [this, list] { OnListTapped(list); });
-        connect(static_cast<CBiDiListCtrl*>(list), &CBiDiListCtrl::PrePaint, this, [](QPainter* dc) {
-            dc->setPen(QColor::fromRgb(PickerColours::kText));
-            dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
-            dc->setBackgroundMode(Qt::TransparentMode);
-        });
+        PaintInPickerColours(static_cast<CBiDiListCtrl*>(list));
     }
     connect(m_countryAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCountry);
     connect(m_countryEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCountry);
@@ -121,11 +110,8 @@ void CAdvancedPage::MirrorForArabic()
         group->setLayoutDirection(Qt::RightToLeft);
         group->setAlignment(Qt::AlignLeading);
     }
-    QString text;
-    ShapeText(ArabicLabel("select.cities"), text, 1);
-    m_citiesGroup->setTitle(text);
-    ShapeText(ArabicLabel("select.countries"), text, 1);
-    m_countriesGroup->setTitle(text);
+    m_citiesGroup->setTitle(ArabicDisplayLabel("select.cities"));
+    m_countriesGroup->setTitle(ArabicDisplayLabel("select.countries"));
 
     // Each button goes to its mirror image: the Adds to the outer edges,
     // the Edits beside them.
@@ -135,12 +121,12 @@ void CAdvancedPage::MirrorForArabic()
     m_cityAdd->setGeometry(countryEdit);
     m_countryEdit->setGeometry(cityAdd);
     m_cityEdit->setGeometry(countryAdd);
-    ShapeText(ArabicLabel("add.add"), text, 1);
-    m_countryAdd->setText(text);
-    m_cityAdd->setText(text);
-    ShapeText(ArabicLabel("add.edit"), text, 1);
-    m_countryEdit->setText(text);
-    m_cityEdit->setText(text);
+    const QString add = ArabicDisplayLabel("add.add");
+    m_countryAdd->setText(add);
+    m_cityAdd->setText(add);
+    const QString edit = ArabicDisplayLabel("add.edit");
+    m_countryEdit->setText(edit);
+    m_cityEdit->setText(edit);
 }
 
 bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)

@@ -44,12 +44,12 @@ private:
     bool HighlightIsEmpty() const;
 
     tagRECT m_highlight;
-    QTreeWidget* m_countries = nullptr;  // 1111
-    QTreeWidget* m_cities = nullptr;     // 1110
-    QGroupBox* m_countriesGroup = nullptr; // 1044
-    QGroupBox* m_citiesGroup = nullptr;    // 1043
-    QPushButton* m_countryEdit = nullptr;  // 1112
-    QPushButton* m_cityEdit = nullptr;     // 1114
-    QPushButton* m_countryAdd = nullptr;   // 1113
-    QPushButton* m_cityAdd = nullptr;      // 1115
+    QTreeWidget* m_countries = nullptr;
+    QTreeWidget* m_cities = nullptr;
+    QGroupBox* m_countriesGroup = nullptr;
+    QGroupBox* m_citiesGroup = nullptr;
+    QPushButton* m_countryEdit = nullptr;
+    QPushButton* m_cityEdit = nullptr;
+    QPushButton* m_countryAdd = nullptr;
+    QPushButton* m_cityAdd = nullptr;
 };

@@ -1,10 +1,11 @@
 #include "citydlg.h"
 
-#include "bidi/shapetext.h"
+#include "common/decimal.h"
 #include "dialogtemplate.h"
 #include "gps/comportlist.h"
-#include "gps/gpsreaddlg.h"
+#include "gpsreaddlg.h"
 #include "labels.h"
+#include "resources/controlids.h"
 #include "selectpage.h"
 
 #include <QGroupBox>
@@ -12,25 +13,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-constexpr int kTemplate = 105;
-constexpr int kNameLabel = 1045, kNameEdit = 1116;
-constexpr int kTimeZoneLabel = 1051, kTimeZoneEdit = 1127;
-constexpr int kLongitudeGroup = 1052, kLatitudeGroup = 1053;
-constexpr int kLonDegreeLabel = 1047, kLonDegreeEdit = 1118;
-constexpr int kLonMinuteLabel = 1048, kLonMinuteEdit = 1119;
-constexpr int kLatDegreeLabel = 1049, kLatDegreeEdit = 1124;
-constexpr int kLatMinuteLabel = 1050, kLatMinuteEdit = 1123;
-constexpr int kEast = 1120, kWest = 1121, kNorth = 1125, kSouth = 1126;
-constexpr int kReadGPSButton = 1103, kOKButton = 1, kCancelButton = 2;
+using namespace Controls::City;
 
 constexpr double kMaxTimeZone = 13.0;
 constexpr double kMaxMinute = 60.0;
@@ -40,27 +30,12 @@ constexpr double kMaxDegree = 32767.0;
 
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignAbsolute;
 
-QString Shaped(const char* key)
-{
-    QString shaped;
-    ShapeText(ArabicLabel(key), shaped, 1);
-    return shaped;
-}
-
-// The leading decimal number of text, as atof reads it: blanks skipped, an
-// optional sign, then as much of a number as there is; 0 when there is
-// none. The decimal point is always '.', whatever the user's locale.
+// The leading number of text as LeadingDecimal reads it, blanks of any
+// kind skipped; "nan" reads as 0, which every limit below holds.
 double LeadingNumber(const QString& text)
 {
-    const QByteArray bytes = text.trimmed().toLatin1();
-    const char* begin = bytes.constData();
-    const char* end = begin + bytes.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0.0;
-    if (std::from_chars(begin, end, value).ec != std::errc() || std::isnan(value))
-        return 0.0;
-    return value;
+    const double value = LeadingDecimal(text.trimmed().toLatin1().constData());
+    return std::isnan(value) ? 0.0 : value;
 }
 
 std::int16_t Limited(const QString& text, double limit)
@@ -68,15 +43,13 @@ std::int16_t Limited(const QString& text, double limit)
     return std::int16_t(std::clamp(LeadingNumber(text), -limit, limit)); // truncated toward zero
 }
 
-std::function<void(CCityDlg*)> g_shownHook;
 const CSerialPortSource* g_portSource = nullptr;
 
 } // namespace
 
-CCityDlg::CCityDlg(QWidget* parent) : QDialog(parent)
+CCityDlg::CCityDlg(QWidget* parent) : CModalDialog(parent)
 {
-    setModal(true);
-    const CDialogTemplate form = CDialogTemplate::Load(kTemplate);
+    const tagDialogTemplate form = tagDialogTemplate::Load(kTemplate);
     setWindowTitle(form.caption); // "Add City", when editing too
     BuildDialog(this, form);
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
@@ -100,11 +73,6 @@ CCityDlg::CCityDlg(QWidget* parent) : QDialog(parent)
         connect(cancel, &QPushButton::clicked, this, &CCityDlg::reject);
 }
 
-void CCityDlg::SetShownHook(std::function<void(CCityDlg*)> hook)
-{
-    g_shownHook = std::move(hook);
-}
-
 void CCityDlg::SetPortSource(const CSerialPortSource* source)
 {
     g_portSource = source;
@@ -118,27 +86,6 @@ QLineEdit* CCityDlg::Edit(int id) const
 QRadioButton* CCityDlg::Radio(int id) const
 {
     return FindControl<QRadioButton>(this, id);
-}
-
-int CCityDlg::DoModal()
-{
-    OnInitDialog();
-    return exec() == kOK ? kOK : kCancel;
-}
-
-void CCityDlg::reject()
-{
-    done(kCancel);
-}
-
-void CCityDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (g_shownHook)
-        QTimer::singleShot(0, this, [this] {
-            if (const auto hook = g_shownHook)
-                hook(this);
-        });
 }
 
 void CCityDlg::OnInitDialog()
@@ -246,7 +193,7 @@ void CCityDlg::ApplyArabicLayout()
     for (const auto& [id, key] : statics)
         if (auto* label = FindControl<QLabel>(this, id)) {
             label->setAlignment(kRight | Qt::AlignTop);
-            label->setText(Shaped(key));
+            label->setText(ArabicDisplayLabel(key));
         }
     for (const auto& [id, key] : {std::pair{kLongitudeGroup, "city.longitude"}, std::pair{kLatitudeGroup, "city.latitude"}})
         if (auto* group = FindControl<QGroupBox>(this, id)) {
@@ -254,15 +201,15 @@ void CCityDlg::ApplyArabicLayout()
             // (Styles mirror a group box's alignment, absolute or not.)
             group->setLayoutDirection(Qt::RightToLeft);
             group->setAlignment(Qt::AlignLeading);
-            group->setTitle(Shaped(key));
+            group->setTitle(ArabicDisplayLabel(key));
         }
     // Right to left puts the button at the right of its text.
     for (const auto& [radio, key] : {std::pair{m_east, "city.east"}, std::pair{m_west, "city.west"},
                                      std::pair{m_north, "city.north"}, std::pair{m_south, "city.south"}}) {
         radio->setLayoutDirection(Qt::RightToLeft);
-        radio->setText(Shaped(key));
+        radio->setText(ArabicDisplayLabel(key));
     }
-    static_cast<QPushButton*>(cancel)->setText(Shaped("form.cancel"));
-    static_cast<QPushButton*>(ok)->setText(Shaped("form.ok"));
-    m_readGPS->setText(Shaped("city.readGPS"));
+    static_cast<QPushButton*>(cancel)->setText(ArabicDisplayLabel("form.cancel"));
+    static_cast<QPushButton*>(ok)->setText(ArabicDisplayLabel("form.ok"));
+    m_readGPS->setText(ArabicDisplayLabel("city.readGPS"));
 }

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "bidi/bidiedit.h"
+#include "modaldialog.h"
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class CSerialPortSource;
 class QPushButton;
@@ -23,11 +22,9 @@ class QRadioButton;
 // OK the time zone is held to -13.0 to 13.0 hours and minutes to -60 to 60;
 // degrees are taken as typed (within the 16-bit range they are kept in).
 // Text that is no number reads as 0.
-class CCityDlg : public QDialog {
+class CCityDlg : public CModalDialog<CCityDlg> {
     Q_OBJECT
 public:
-    enum { kOK = 1, kCancel = 2 };
-
     explicit CCityDlg(QWidget* parent = nullptr);
 
     int m_bArabic = 0;
@@ -41,27 +38,18 @@ public:
     // and then Read GPS is disabled.
     QString m_strGPSPortName;
 
-    // Runs the form modally: kOK or kCancel.
-    int DoModal();
-
     QLineEdit* Edit(int id) const;
     QRadioButton* Radio(int id) const;
     QPushButton* ReadGPSButton() const { return m_readGPS; }
 
-    // Called with every form once it is on screen, inside its modal loop,
-    // so that a test can fill it in and end it. Empty to switch off.
-    static void SetShownHook(std::function<void(CCityDlg*)> hook);
     // Where the form looks for the GPS receiver's port (not owned); null
     // means the system's serial ports.
     static void SetPortSource(const CSerialPortSource* source);
 
-    void reject() override;
-
 protected:
-    void OnInitDialog();
+    void OnInitDialog() override;
     void OnOK();
     void OnReadGPS();
-    void showEvent(QShowEvent* event) override;
 
 private:
     void ApplyArabicLayout();

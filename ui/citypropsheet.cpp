@@ -2,6 +2,9 @@
 
 #include "labels.h"
 
+#include <terrafind/terrafinddb.h>
+#include <terrafind/terrafindfile.h>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -10,16 +13,14 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
 
 CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* parent, int startPage)
-    : QDialog(parent), m_bReadOnly(readOnly), m_tabs(new QTabWidget(this)), m_startPage(startPage)
+    : CModalDialog(parent), m_bReadOnly(readOnly), m_tabs(new QTabWidget(this)), m_startPage(startPage)
 {
     setWindowTitle(caption);
-    setModal(true);
     // The title area: the caption and the Done button that ends with OK.
     auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
     doneButton->setObjectName(QStringLiteral("done"));
@@ -61,34 +62,22 @@ void CCityPropSheet::OnInitDialog()
     }
 }
 
-namespace {
-std::function<void(CCityPropSheet*)> g_shownHook;
-}
-
-void CCityPropSheet::SetShownHook(std::function<void(CCityPropSheet*)> hook)
-{
-    g_shownHook = std::move(hook);
-}
-
-void CCityPropSheet::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (g_shownHook)
-        QTimer::singleShot(0, this, [this] {
-            // A copy: the hook may replace itself while it runs.
-            if (const auto hook = g_shownHook)
-                hook(this);
-        });
-}
-
 int CCityPropSheet::Run()
 {
-    OnInitDialog();
-    const int result = exec() == kOK ? kOK : kCancel;
+    const int result = DoModal();
     m_selectPage.RecordChosenCity();
     return result;
 }
 
+namespace {
+
+// Reads the city the user chose into city, by the IDs the Select page's
+// lists carry.
+using ReadChosenCity = HRESULT (*)(CTerrafind* backend, std::uint32_t cityID, std::uint32_t countryID, CCity* city);
+
+// Runs the picker for a back end, as every back end's Show does: city is
+// read for its city and country IDs and, after a pick, filled by read.
+// Works with or without a QApplication in the host.
 int RunPicker(CTerrafind* backend, CCity* city, int arabic, int readOnly, ReadChosenCity read)
 {
     if (!city)
@@ -118,4 +107,32 @@ int RunPicker(CTerrafind* backend, CCity* city, int arabic, int readOnly, ReadCh
             result = CCityPropSheet::kOK;
     }
     return result;
+}
+
+} // namespace
+
+// The back ends' Show, here with the picker they run, so that the back ends
+// themselves need no widgets.
+
+int CTerrafindDB::Show(CCity* city, int arabic)
+{
+    // Arabic stays on for this back end after an Arabic picker; an English
+    // one leaves the mode as it was.
+    if (arabic)
+        SetArabic();
+    return RunPicker(this, city, arabic, 0, [](CTerrafind* backend, std::uint32_t cityID, std::uint32_t, CCity* chosen) {
+        return backend->GetCity(cityID, chosen);
+    });
+}
+
+int CTerrafindFile::Show(CCity* city, int arabic)
+{
+    // The file cannot be changed, so the sheet is read-only; each picker
+    // sets the language to its own argument. The chosen city is read by its
+    // index within the chosen country, which is what the lists carry here.
+    m_bArabic = arabic;
+    return RunPicker(this, city, arabic, 1,
+                     [](CTerrafind* backend, std::uint32_t cityIndex, std::uint32_t countryID, CCity* chosen) {
+                         return static_cast<CTerrafindFile*>(backend)->GetCity(cityIndex, countryID, chosen);
+                     });
 }

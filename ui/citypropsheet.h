@@ -1,22 +1,17 @@
 // The picker's sheet: the Select page as tab 0 and the Add page as tab 1,
-// in a modal window with a Done button in its title area and no menu.
+// in a modal window with a Done button in its title area and no menu. The
+// back ends' Show runs it (citypropsheet.cpp).
 #pragma once
 
 #include "advancedpage.h"
+#include "modaldialog.h"
 #include "selectpage.h"
-
-#include <QDialog>
-
-#include <functional>
 
 class QTabWidget;
 
-class CCityPropSheet : public QDialog {
+class CCityPropSheet : public CModalDialog<CCityPropSheet> {
     Q_OBJECT
 public:
-    // Result codes of the sheet, as Show returns them.
-    enum { kOK = 1, kCancel = 2 };
-
     CCityPropSheet(const QString& caption, int readOnly, QWidget* parent = nullptr, int startPage = 0);
 
     CMapSimplePage m_selectPage;
@@ -31,25 +26,10 @@ public:
     int Run();
     // The set-up Run does before the window opens: pages initialised with
     // the Arabic and read-only flags, tabs labelled, window sized.
-    void OnInitDialog();
+    void OnInitDialog() override;
     QTabWidget* Tabs() const { return m_tabs; }
 
-    // Called with every sheet once it is on screen, inside its modal loop;
-    // lets a test (or an automation host) answer the picker without
-    // blocking. Empty to switch off.
-    static void SetShownHook(std::function<void(CCityPropSheet*)> hook);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-
     QTabWidget* m_tabs;
     int m_startPage;
 };
-
-// Runs the picker for a back end, as every back end's Show does: city is
-// read for its city and country IDs and, after a pick, filled by read.
-// Works with or without a QApplication in the host.
-using ReadChosenCity = HRESULT (*)(CTerrafind* backend, std::uint32_t cityID, std::uint32_t countryID, CCity* city);
-int RunPicker(CTerrafind* backend, CCity* city, int arabic, int readOnly, ReadChosenCity read);

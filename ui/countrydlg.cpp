@@ -1,9 +1,9 @@
 #include "countrydlg.h"
 
-#include "bidi/shapetext.h"
+#include "common/usermessages.h"
 #include "dialogtemplate.h"
-#include "gps/usermessages.h"
 #include "labels.h"
+#include "resources/controlids.h"
 #include "selectpage.h"
 
 #include <QComboBox>
@@ -11,18 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
-constexpr int kTemplate = 106;
-constexpr int kGroup = 1054;
-constexpr int kNameLabel = 1045;
-constexpr int kNameEdit = 1116;
-constexpr int kMethodLabel = 1057;
-constexpr int kMethodCombo = 1128;
-constexpr int kOKButton = 1;
-constexpr int kCancelButton = 2;
+using namespace Controls::Country;
 
 // The calculation methods by code.
 constexpr const char* kEnglishMethods[] = {
@@ -34,13 +26,6 @@ constexpr const char* kEnglishMethods[] = {
 };
 constexpr const char* kArabicMethodKeys[] = {"method.0", "method.1", "method.2", "method.3", "method.4"};
 
-QString Shaped(const char* key)
-{
-    QString shaped;
-    ShapeText(ArabicLabel(key), shaped, 1);
-    return shaped;
-}
-
 // The order of a sorted list box: case-insensitive, and Arabic presentation
 // forms compared as the letters they show, so that shaped names sort as
 // their unshaped spelling would.
@@ -51,14 +36,11 @@ bool SortsBefore(const QString& a, const QString& b)
         < 0;
 }
 
-std::function<void(CCountryDlg*)> g_shownHook;
-
 } // namespace
 
-CCountryDlg::CCountryDlg(QWidget* parent) : QDialog(parent)
+CCountryDlg::CCountryDlg(QWidget* parent) : CModalDialog(parent)
 {
-    setModal(true);
-    const CDialogTemplate form = CDialogTemplate::Load(kTemplate);
+    const tagDialogTemplate form = tagDialogTemplate::Load(kTemplate);
     setWindowTitle(form.caption);
     BuildDialog(this, form);
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
@@ -69,32 +51,6 @@ CCountryDlg::CCountryDlg(QWidget* parent) : QDialog(parent)
     }
     if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
         connect(cancel, &QPushButton::clicked, this, &CCountryDlg::reject);
-}
-
-void CCountryDlg::SetShownHook(std::function<void(CCountryDlg*)> hook)
-{
-    g_shownHook = std::move(hook);
-}
-
-int CCountryDlg::DoModal()
-{
-    OnInitDialog();
-    return exec() == kOK ? kOK : kCancel;
-}
-
-void CCountryDlg::reject()
-{
-    done(kCancel);
-}
-
-void CCountryDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (g_shownHook)
-        QTimer::singleShot(0, this, [this] {
-            if (const auto hook = g_shownHook)
-                hook(this);
-        });
 }
 
 void CCountryDlg::OnInitDialog()
@@ -148,8 +104,8 @@ void CCountryDlg::SetUpArabic()
         const int okLeft = DialogUnitsToPixels(QRect(57, 0, 0, 0), base).x();
         cancel->setGeometry(cancelLeft, okRect.top(), okRect.width(), okRect.height());
         ok->setGeometry(okLeft, okRect.top(), okRect.width(), okRect.height());
-        cancel->setText(Shaped("form.cancel"));
-        ok->setText(Shaped("form.ok"));
+        cancel->setText(ArabicDisplayLabel("form.cancel"));
+        ok->setText(ArabicDisplayLabel("form.ok"));
     }
     // Right-aligned whatever the reading direction (a right-to-left widget
     // would otherwise take AlignRight as its leading edge).
@@ -161,23 +117,23 @@ void CCountryDlg::SetUpArabic()
     if (auto* label = FindControl<QLabel>(this, kNameLabel)) {
         label->setLayoutDirection(Qt::RightToLeft);
         label->setAlignment(kRight | Qt::AlignTop);
-        label->setText(Shaped("country.name"));
+        label->setText(ArabicDisplayLabel("country.name"));
     }
     if (auto* label = FindControl<QLabel>(this, kMethodLabel)) {
         label->setLayoutDirection(Qt::RightToLeft);
         label->setAlignment(kRight | Qt::AlignTop);
-        label->setText(Shaped("country.method"));
+        label->setText(ArabicDisplayLabel("country.method"));
     }
     if (auto* group = FindControl<QGroupBox>(this, kGroup)) {
         group->setLayoutDirection(Qt::RightToLeft);
         group->setAlignment(Qt::AlignLeading); // the right of a right-to-left box
-        group->setTitle(Shaped("country.group"));
+        group->setTitle(ArabicDisplayLabel("country.group"));
     }
     if (m_methods)
         m_methods->setLayoutDirection(Qt::RightToLeft);
     QStringList texts;
     for (const char* key : kArabicMethodKeys)
-        texts.append(Shaped(key));
+        texts.append(ArabicDisplayLabel(key));
     FillMethods(texts);
 }
 
@@ -207,7 +163,7 @@ void CCountryDlg::OnOK()
     }
     m_sMethod = std::int16_t(m_methods && m_methods->currentIndex() >= 0 ? m_methods->currentData().toInt() : -1);
     if (name->text().size() > kMaxName) {
-        CUserMessages::Current().Show(this, QMessageBox::Warning, QString(),
+        CUserMessages::Current().Show(this, CUserMessages::Warning, QString(),
                                       QStringLiteral("Please enter no more than %1 characters.").arg(kMaxName));
         name->setFocus();
         name->selectAll();

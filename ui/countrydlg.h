@@ -2,13 +2,12 @@
 #pragma once
 
 #include "bidi/bidiedit.h"
+#include "modaldialog.h"
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class QComboBox;
 
@@ -19,10 +18,9 @@ class QComboBox;
 // Refusals keep the form open: an empty name with a beep and the focus on
 // the name; a name longer than kMaxName characters with a message (both
 // through CUserMessages, so a test can answer them).
-class CCountryDlg : public QDialog {
+class CCountryDlg : public CModalDialog<CCountryDlg> {
     Q_OBJECT
 public:
-    enum { kOK = 1, kCancel = 2 };
     static constexpr int kMaxName = 50;
 
     explicit CCountryDlg(QWidget* parent = nullptr);
@@ -32,22 +30,12 @@ public:
     // Calculation-method code 0 to 4; -1 after OK with no method selected.
     std::int16_t m_sMethod = 0;
 
-    // Runs the form modally: kOK or kCancel.
-    int DoModal();
-
     QLineEdit* NameEdit() const { return m_name.Edit(); }
     QComboBox* MethodCombo() const { return m_methods; }
 
-    // Called with every form once it is on screen, inside its modal loop,
-    // so that a test can fill it in and end it. Empty to switch off.
-    static void SetShownHook(std::function<void(CCountryDlg*)> hook);
-
-    void reject() override;
-
 protected:
-    void OnInitDialog();
+    void OnInitDialog() override;
     void OnOK();
-    void showEvent(QShowEvent* event) override;
 
 private:
     void SetUpEnglish();
@@ -55,6 +43,6 @@ private:
     // Adds the methods in code order; the list keeps them sorted by text.
     void FillMethods(const QStringList& texts);
 
-    CBiDiEdit m_name;               // 1116
-    QComboBox* m_methods = nullptr; // 1128
+    CBiDiEdit m_name;
+    QComboBox* m_methods = nullptr;
 };

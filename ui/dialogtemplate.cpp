@@ -41,7 +41,7 @@ QRect RectOf(const QJsonValue& value)
     return QRect(a.at(0).toInt(), a.at(1).toInt(), a.at(2).toInt(), a.at(3).toInt());
 }
 
-QWidget* DefaultControl(const CControlTemplate& control, QWidget* parent)
+QWidget* DefaultControl(const tagControlTemplate& control, QWidget* parent)
 {
     const QString& kind = control.kind;
     if (kind == QLatin1String("static")) {
@@ -88,10 +88,10 @@ QWidget* DefaultControl(const CControlTemplate& control, QWidget* parent)
 
 } // namespace
 
-CDialogTemplate CDialogTemplate::Load(int id)
+tagDialogTemplate tagDialogTemplate::Load(int id)
 {
     const QJsonObject object = AllTemplates().value(QString::number(id)).toObject();
-    CDialogTemplate dialog;
+    tagDialogTemplate dialog;
     if (object.isEmpty())
         return dialog;
     dialog.id = id;
@@ -100,7 +100,7 @@ CDialogTemplate CDialogTemplate::Load(int id)
     dialog.units = QSize(size.at(0).toInt(), size.at(1).toInt());
     for (const QJsonValue& value : object.value(QStringLiteral("controls")).toArray()) {
         const QJsonObject c = value.toObject();
-        CControlTemplate control;
+        tagControlTemplate control;
         control.id = c.value(QStringLiteral("id")).toInt();
         control.kind = c.value(QStringLiteral("kind")).toString();
         control.text = c.value(QStringLiteral("text")).toString();
@@ -112,9 +112,9 @@ CDialogTemplate CDialogTemplate::Load(int id)
     return dialog;
 }
 
-const CControlTemplate* CDialogTemplate::Control(int id) const
+const tagControlTemplate* tagDialogTemplate::Control(int id) const
 {
-    for (const CControlTemplate& control : controls)
+    for (const tagControlTemplate& control : controls)
         if (control.id == id)
             return &control;
     return nullptr;
@@ -144,7 +144,7 @@ QRect DialogUnitsToPixels(const QRect& units, QSize base)
     return QRect(x(units.x()), y(units.y()), x(units.width()), y(units.height()));
 }
 
-void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFactory& make)
+void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const ControlFactory& make)
 {
     const QFont font = DialogFont();
     parent->setFont(font);
@@ -157,7 +157,7 @@ void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFa
 
     // Radio buttons are exclusive within a run that starts at a "group" style.
     QButtonGroup* radios = nullptr;
-    for (const CControlTemplate& control : dialog.controls) {
+    for (const tagControlTemplate& control : dialog.controls) {
         QWidget* widget = make ? make(control, parent) : nullptr;
         if (!widget)
             widget = DefaultControl(control, parent);

@@ -15,7 +15,7 @@
 
 #include <functional>
 
-struct CControlTemplate {
+struct tagControlTemplate {
     int id = 0;
     QString kind;     // static, groupbox, listview, button, edit, radio, combobox, progress
     QString text;
@@ -23,15 +23,15 @@ struct CControlTemplate {
     QStringList styles;
 };
 
-struct CDialogTemplate {
+struct tagDialogTemplate {
     int id = 0;
     QString caption;
     QSize units;
-    QList<CControlTemplate> controls;
+    QList<tagControlTemplate> controls;
 
     // The compiled-in template, or one without controls (id 0) if unknown.
-    static CDialogTemplate Load(int id);
-    const CControlTemplate* Control(int id) const;
+    static tagDialogTemplate Load(int id);
+    const tagControlTemplate* Control(int id) const;
 };
 
 // The font the dialogs are laid out in: the system's sans-serif at 8 points
@@ -46,8 +46,8 @@ QRect DialogUnitsToPixels(const QRect& units, QSize baseUnits);
 // and sets the dialog font. make may create a control itself (for the
 // owner-drawn lists and the bidirectional edits) or return null for the
 // default widget of its kind.
-using ControlFactory = std::function<QWidget*(const CControlTemplate&, QWidget* parent)>;
-void BuildDialog(QWidget* parent, const CDialogTemplate& dialog, const ControlFactory& make = {});
+using ControlFactory = std::function<QWidget*(const tagControlTemplate&, QWidget* parent)>;
+void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const ControlFactory& make = {});
 
 // The control with that ID among parent's descendants, or null.
 QWidget* FindControl(const QWidget* parent, int id);

@@ -1,12 +1,13 @@
 #include "gpsreaddlg.h"
 
-#include "bidi/shapetext.h"
-#include "comport.h"
-#include "gpsfix.h"
-#include "sentenceparser.h"
-#include "ui/dialogtemplate.h"
-#include "ui/labels.h"
-#include "usermessages.h"
+#include "common/clock.h"
+#include "common/usermessages.h"
+#include "dialogtemplate.h"
+#include "gps/comport.h"
+#include "gps/gpsfix.h"
+#include "gps/sentenceparser.h"
+#include "labels.h"
+#include "resources/controlids.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,42 +18,28 @@
 
 namespace {
 
-constexpr int kTemplate = 107;
-constexpr int kTitleText = 1029;
-constexpr int kStatusText = 1030;
-constexpr int kProgress = 1031;
-constexpr int kCancelButton = 2;
+namespace Ids = Controls::GPSRead;
 
 // The progress bar keeps its default range 0 to 100 and step 10: full in
 // one second, then it starts over.
 constexpr int kProgressStep = 10;
 
-// One of the dialog's Arabic labels, shaped for display.
-QString Shaped(const char* key)
-{
-    const QString text = ArabicLabel(key);
-    QString shaped = text;
-    ShapeText(text, shaped, 1);
-    return shaped;
-}
-
 } // namespace
 
 CGPSReadDlg::CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_bArabic(arabic), m_gpsPortName(gpsPortName)
+    : CModalDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_bArabic(arabic), m_gpsPortName(gpsPortName)
 {
-    setModal(true);
-    BuildDialog(this, CDialogTemplate::Load(kTemplate));
-    m_progress = FindControl<QProgressBar>(this, kProgress);
-    m_status = FindControl<QLabel>(this, kStatusText);
-    if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
+    BuildDialog(this, tagDialogTemplate::Load(Ids::kTemplate));
+    m_progress = FindControl<QProgressBar>(this, Ids::kProgress);
+    m_status = FindControl<QLabel>(this, Ids::kStatus);
+    if (auto* cancel = FindControl<QPushButton>(this, Ids::kCancelButton))
         connect(cancel, &QPushButton::clicked, this, [this] { done(kCancel); });
-    OnInitDialog();
+    StartReading();
 }
 
 CGPSReadDlg::~CGPSReadDlg() = default; // closes the port, frees the parser
 
-void CGPSReadDlg::OnInitDialog()
+void CGPSReadDlg::StartReading()
 {
     m_timerID = startTimer(100);
     m_port = std::make_unique<CComPort>();
@@ -63,21 +50,16 @@ void CGPSReadDlg::OnInitDialog()
     }
     if (m_bArabic) {
         if (m_status) {
-            m_status->setText(Shaped("gps.reading"));
+            m_status->setText(ArabicDisplayLabel("gps.reading"));
             // The label reads the text right to left by itself and would then
             // flip a plain AlignRight to the left edge.
             m_status->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
         }
-        if (auto* title = FindControl<QLabel>(this, kTitleText))
-            title->setText(Shaped("gps.title"));
-        if (auto* cancel = FindControl<QPushButton>(this, kCancelButton))
-            cancel->setText(Shaped("gps.cancel"));
+        if (auto* title = FindControl<QLabel>(this, Ids::kTitle))
+            title->setText(ArabicDisplayLabel("gps.title"));
+        if (auto* cancel = FindControl<QPushButton>(this, Ids::kCancelButton))
+            cancel->setText(ArabicDisplayLabel("gps.cancel"));
     }
-}
-
-int CGPSReadDlg::DoModal()
-{
-    return exec() == kOK ? kOK : kCancel;
 }
 
 void CGPSReadDlg::done(int result)
@@ -87,11 +69,6 @@ void CGPSReadDlg::done(int result)
         m_timerID = 0;
     }
     QDialog::done(result);
-}
-
-void CGPSReadDlg::reject()
-{
-    done(kCancel);
 }
 
 void CGPSReadDlg::timerEvent(QTimerEvent* event)
@@ -125,7 +102,7 @@ void CGPSReadDlg::OnTimer()
     m_parser->ParseBuffer(buffer, static_cast<std::size_t>(count));
 
     if (const int inView = m_parser->m_gsv.satellitesInView; inView != 0 && m_status) {
-        m_status->setText(m_bArabic ? Shaped("gps.satellites").arg(inView)
+        m_status->setText(m_bArabic ? ArabicDisplayLabel("gps.satellites").arg(inView)
                                     : QStringLiteral("Number of satellites in View:%1").arg(inView));
     }
 
@@ -137,10 +114,10 @@ void CGPSReadDlg::OnTimer()
     killTimer(m_timerID);
     m_timerID = 0;
     if (m_bArabic)
-        CUserMessages::Current().Show(this, QMessageBox::Information, Shaped("gps.caption"),
-                                      Shaped("gps.success"));
+        CUserMessages::Current().Show(this, CUserMessages::Information, ArabicDisplayLabel("gps.caption"),
+                                      ArabicDisplayLabel("gps.success"));
     else
-        CUserMessages::Current().Show(this, QMessageBox::Information, QString(),
+        CUserMessages::Current().Show(this, CUserMessages::Information, QString(),
                                       QStringLiteral("Position data recieved successfully."));
     m_fix = MakeGPSFix(m_parser->m_gga.latitude, m_parser->m_gga.longitude, CClock::Current().LocalOffsetSeconds());
     done(kOK);
@@ -148,6 +125,7 @@ void CGPSReadDlg::OnTimer()
 
 int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic)
 {
+    namespace City = Controls::City;
     tagGPSFix fix;
     {
         CGPSReadDlg dialog(form, gpsPortName, arabic);
@@ -165,18 +143,18 @@ int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic)
         if (auto* button = FindControl<QRadioButton>(form, off))
             button->setChecked(false);
     };
-    setText(1127, QString::asprintf("%.1f", fix.sGmtTenths * 0.1));
-    setText(1124, QString::number(fix.wLatDegree));
-    setText(1123, QString::number(fix.wLatMinute));
-    setText(1118, QString::number(fix.wLonDegree));
-    setText(1119, QString::number(fix.wLonMinute));
+    setText(City::kTimeZoneEdit, QString::asprintf("%.1f", fix.sGmtTenths * 0.1));
+    setText(City::kLatDegreeEdit, QString::number(fix.wLatDegree));
+    setText(City::kLatMinuteEdit, QString::number(fix.wLatMinute));
+    setText(City::kLonDegreeEdit, QString::number(fix.wLonDegree));
+    setText(City::kLonMinuteEdit, QString::number(fix.wLonMinute));
     if (fix.wNorth)
-        check(1125, 1126);
+        check(City::kNorth, City::kSouth);
     else
-        check(1126, 1125);
+        check(City::kSouth, City::kNorth);
     if (fix.wEast)
-        check(1120, 1121);
+        check(City::kEast, City::kWest);
     else
-        check(1121, 1120);
+        check(City::kWest, City::kEast);
     return CGPSReadDlg::kOK;
 }

@@ -1,9 +1,10 @@
-// The small modal dialog that waits for the GPS receiver's first position.
+// The small modal dialog that waits for the GPS receiver's first position,
+// and the city form's Read GPS, which runs it.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include "modaldialog.h"
 
-#include <QDialog>
+#include <terrafind/terrafindgps.h>
 
 #include <memory>
 
@@ -19,32 +20,28 @@ class QProgressBar;
 // told, the position becomes the fix (with this machine's offset from UTC
 // through CClock) and the dialog ends with kOK. There is no time-out; only
 // Cancel ends it otherwise, with kCancel and the fix untouched.
-class CGPSReadDlg : public QDialog {
+class CGPSReadDlg : public CModalDialog<CGPSReadDlg> {
     Q_OBJECT
 public:
-    enum { kOK = 1, kCancel = 2 };
-
-    // gpsPortName: the device to read, such as /dev/ttyUSB0.
+    // gpsPortName: the device to read, such as /dev/ttyUSB0. The reading
+    // starts here, and the ticks with the modal loop.
     CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic);
     ~CGPSReadDlg() override;
 
-    // Runs the dialog modally: kOK with a position, kCancel.
-    int DoModal();
     // Meaningful after kOK; all zero before.
     tagGPSFix GetFix() const { return m_fix; }
 
     void done(int result) override;
-    void reject() override;
 
 protected:
-    void OnInitDialog();
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void StartReading();
     void OnTimer();
 
-    QProgressBar* m_progress = nullptr; // control 1031
-    QLabel* m_status = nullptr;         // control 1030
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_status = nullptr;
     std::unique_ptr<CComPort> m_port;
     int m_timerID = 0;
     std::unique_ptr<CSentenceParser> m_parser;
@@ -54,10 +51,8 @@ private:
     QString m_gpsPortName;
 };
 
-// The city form's Read GPS handler (button 1103): runs the dialog over
-// form and, after kOK, writes the fix into the form's controls (edits 1127
-// time zone in hours, 1124/1123 latitude degree/minute, 1118/1119
-// longitude degree/minute; radio buttons 1125/1126 North/South and
-// 1120/1121 East/West). After kCancel nothing changes. Returns the
-// dialog's result.
+// The city form's Read GPS handler (its Read GPS button): runs the dialog
+// over form and, after kOK, writes the fix into the form's time zone in
+// hours, its degree and minute edits and its hemisphere buttons. After
+// kCancel nothing changes. Returns the dialog's result.
 int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic);

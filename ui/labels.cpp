@@ -10,7 +10,7 @@
 QString ArabicLabel(const char* key)
 {
     static const QJsonObject labels = [] {
-        CDialogTemplate::Load(0); // makes sure the resources are registered
+        tagDialogTemplate::Load(0); // makes sure the resources are registered
         QFile file(QStringLiteral(":/terrafind/labels.json"));
         file.open(QIODevice::ReadOnly);
         return QJsonDocument::fromJson(file.readAll()).object();
@@ -23,4 +23,9 @@ QString DisplayLabel(const char* english, const char* key, int arabic)
     QString shaped;
     ShapeText(arabic ? ArabicLabel(key) : QString::fromUtf8(english), shaped, arabic);
     return shaped;
+}
+
+QString ArabicDisplayLabel(const char* key)
+{
+    return DisplayLabel(nullptr, key, 1);
 }

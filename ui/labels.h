@@ -9,3 +9,5 @@ QString ArabicLabel(const char* key);
 // arabic is 0, the Arabic text otherwise, and in both cases passed through
 // the text library's shaping (an unshapeable label comes out empty).
 QString DisplayLabel(const char* english, const char* key, int arabic);
+// DisplayLabel in Arabic: the Arabic text under key, shaped.
+QString ArabicDisplayLabel(const char* key);

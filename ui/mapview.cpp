@@ -1,5 +1,6 @@
 #include "mapview.h"
 
+#include "bidi/bidilistctrl.h"
 #include "dialogtemplate.h"
 
 #include <QGuiApplication>
@@ -7,6 +8,12 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTreeWidget>
+
+namespace {
+
+constexpr int kMapBitmap = 140;
+
+} // namespace
 
 int CMapBitmap::Load(int resourceId)
 {
@@ -98,9 +105,16 @@ void CMapPage::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+void CMapPage::BuildPage()
+{
+    BuildDialog(this, tagDialogTemplate::Load(m_templateId), [](const tagControlTemplate& control, QWidget* parent) {
+        return control.kind == QLatin1String("listview") ? new CBiDiListCtrl(parent) : nullptr;
+    });
+}
+
 void CMapPage::SetUpMap(int placeholderId)
 {
-    m_mapBitmap.Load(140);
+    m_mapBitmap.Load(kMapBitmap);
     m_mapPicture.CreateOverPlaceholder(this, placeholderId);
     m_mapPicture.SetBitmap(&m_mapBitmap);
 }

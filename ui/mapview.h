@@ -5,7 +5,7 @@
 // rectangles of the back ends use the same pixels.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include <terrafind/interface.h>
 
 #include <QPixmap>
 #include <QWidget>
@@ -85,6 +85,9 @@ protected:
 
     virtual void OnInitDialog() {}
     void showEvent(QShowEvent* event) override;
+    // Builds the page's controls from its template, its lists drawn through
+    // the bidirectional-text library.
+    void BuildPage();
     // Lays the map over the placeholder and loads bitmap 140.
     void SetUpMap(int placeholderId);
 

@@ -1,9 +1,8 @@
 #include "selectpage.h"
 
-#include "bidi/bidilistctrl.h"
-#include "bidi/shapetext.h"
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "resources/controlids.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -14,12 +13,7 @@
 
 namespace {
 
-QWidget* MakeList(const CControlTemplate& control, QWidget* parent)
-{
-    if (control.kind != QLatin1String("listview"))
-        return nullptr;
-    return new CBiDiListCtrl(parent);
-}
+namespace Ids = Controls::Select;
 
 void SelectAndShow(QTreeWidget* list, QTreeWidgetItem* item)
 {
@@ -54,27 +48,32 @@ void ApplyPickerColours(QWidget* page)
     }
 }
 
+void PaintInPickerColours(CBiDiListCtrl* list)
+{
+    QObject::connect(list, &CBiDiListCtrl::PrePaint, list, [](QPainter* dc) {
+        dc->setPen(QColor::fromRgb(PickerColours::kText));
+        dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
+        dc->setBackgroundMode(Qt::TransparentMode);
+    });
+}
+
 CMapSimplePage::CMapSimplePage(QWidget* parent)
-    : CMapPage(103, parent)
+    : CMapPage(Ids::kTemplate, parent)
 {
 }
 
 void CMapSimplePage::OnInitDialog()
 {
-    BuildDialog(this, CDialogTemplate::Load(TemplateId()), MakeList);
-    m_countriesLabel = FindControl<QLabel>(this, 1044);
-    m_citiesLabel = FindControl<QLabel>(this, 1043);
-    m_countries = FindControl<QTreeWidget>(this, 1111);
-    m_cities = FindControl<QTreeWidget>(this, 1110);
-    SetUpMap(1101);
+    BuildPage();
+    m_countriesLabel = FindControl<QLabel>(this, Ids::kCountriesLabel);
+    m_citiesLabel = FindControl<QLabel>(this, Ids::kCitiesLabel);
+    m_countries = FindControl<QTreeWidget>(this, Ids::kCountryList);
+    m_cities = FindControl<QTreeWidget>(this, Ids::kCityList);
+    SetUpMap(Ids::kMapPlaceholder);
     if (m_bArabic)
         MirrorForArabic();
 
-    QString all;
-    if (m_bArabic)
-        ShapeText(ArabicLabel("select.allCountries"), all, 1);
-    else
-        all = QStringLiteral("-- All Countries --");
+    const QString all = m_bArabic ? ArabicDisplayLabel("select.allCountries") : QStringLiteral("-- All Countries --");
     m_countries->addTopLevelItem(MakeItem(all, 0));
 
     QStringList names;
@@ -92,11 +91,7 @@ void CMapSimplePage::OnInitDialog()
     OnCountryChosen();
 
     for (QTreeWidget* list : {m_countries, m_cities})
-        connect(static_cast<CBiDiListCtrl*>(list), &CBiDiListCtrl::PrePaint, this, [](QPainter* dc) {
-            dc->setPen(QColor::fromRgb(PickerColours::kText));
-            dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
-            dc->setBackgroundMode(Qt::TransparentMode);
-        });
+        PaintInPickerColours(static_cast<CBiDiListCtrl*>(list));
     connect(m_countries, &QTreeWidget::itemClicked, this, [this] { OnCountryChosen(); });
     connect(m_cities, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (item && m_cities->indexOfTopLevelItem(item) >= 0)
@@ -121,11 +116,8 @@ void CMapSimplePage::MirrorForArabic()
         list->setLayoutDirection(Qt::RightToLeft);
     for (QLabel* label : {m_countriesLabel, m_citiesLabel})
         label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
-    QString text;
-    ShapeText(ArabicLabel("select.cities"), text, 1);
-    m_citiesLabel->setText(text);
-    ShapeText(ArabicLabel("select.countries"), text, 1);
-    m_countriesLabel->setText(text);
+    m_citiesLabel->setText(ArabicDisplayLabel("select.cities"));
+    m_countriesLabel->setText(ArabicDisplayLabel("select.countries"));
 }
 
 void CMapSimplePage::OnCountryChosen()

@@ -9,7 +9,7 @@
 // a city index.
 #pragma once
 
-#include <terrafind/terrafind.h>
+#include <terrafind/interface.h>
 
 #include <cstdint>
 #include <memory>
@@ -152,12 +152,6 @@ protected:
     unsigned int cp1256_to_unicode(unsigned short* output, char* input);
 
 private:
-    Languages InterfaceLanguage() const { return m_bArabic ? Arabic : English; }
-    // Reads a 32-byte name at the file position into a record's field.
-    bool ReadName(unsigned short (&field)[32]);
-    // The country part of a CCity: ID, names and method.
-    void FillCountry(std::uint32_t countryID, CCity* city);
-
     std::unique_ptr<CCityFileReader> m_file; // null while closed
     std::uint16_t m_wCountryTableOffset = 0;
     std::uint16_t m_wCityTableOffset = 0;

@@ -3,8 +3,8 @@
 // timer, 255 bytes a tick. Message boxes are answered by CRecordingMessages; Cancel is clicked
 // from a timer inside the dialog's modal loop.
 #include "capture.h"
-#include "gps/gpsfix.h"
-#include "gps/gpsreaddlg.h"
+#include "common/clock.h"
+#include "ui/gpsreaddlg.h"
 #include "pseudoterminal.h"
 #include "recordingmessages.h"
 
@@ -133,7 +133,7 @@ TEST(ReadDialog, MissingPortIsToldOnceThenWaitsForCancel)
 TEST(CityForm, ReadGPSFillsTheControlsUnlessCancelled)
 {
     QWidget form;
-    BuildDialog(&form, CDialogTemplate::Load(105));
+    BuildDialog(&form, tagDialogTemplate::Load(105));
     FindControl<QRadioButton>(&form, 1121)->setChecked(true);
     FindControl<QRadioButton>(&form, 1126)->setChecked(true);
     const auto state = [&form] {

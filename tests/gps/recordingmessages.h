@@ -2,7 +2,9 @@
 // answers every box at once, installed for the life of the object.
 #pragma once
 
-#include "gps/usermessages.h"
+#include "common/usermessages.h"
+
+#include <QMessageBox>
 
 #include <functional>
 
@@ -19,9 +21,9 @@ public:
     ~CRecordingMessages() override { Install(nullptr); }
 
     void StopBeep() override { ++beeps; }
-    void Show(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text) override
+    void Show(QWidget*, Icon icon, const QString& caption, const QString& text) override
     {
-        shown.append({icon, caption, text, beeps});
+        shown.append({QMessageBox::Icon(icon), caption, text, beeps});
         if (onShow)
             onShow(); // while the box would be up; timers keep running meanwhile
     }

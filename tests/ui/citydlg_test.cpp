@@ -7,8 +7,8 @@
 #include "../gps/recordingmessages.h"
 
 #include "gps/comportlist.h"
-#include "gps/gpsfix.h"
-#include "gps/gpsreaddlg.h"
+#include "common/clock.h"
+#include "ui/gpsreaddlg.h"
 
 #include <QApplication>
 #include <QTimer>
