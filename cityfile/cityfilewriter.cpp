@@ -114,7 +114,7 @@ bool CCityFileWriter::Fail(const QString& message)
 int CCityFileWriter::CityCount() const
 {
     int count = 0;
-    for (const CCityFileCountry& country : m_countries)
+    for (const tagCityFileCountry& country : m_countries)
         count += int(country.cities.size());
     return count;
 }
@@ -149,7 +149,7 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
                         .arg(cityCount).arg(kMaxRecords));
 
     for (qsizetype c = 0; c < countryIDs.size(); ++c) {
-        CCityFileCountry country;
+        tagCityFileCountry country;
         short method = 0;
         if (places.GetCountry(countryIDs[c], country.name, country.arabicName, &method) < 0)
             return Fail(QStringLiteral("cannot read country %1").arg(countryIDs[c]));
@@ -158,7 +158,7 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
             CCity read;
             if (places.GetCity(cityID, &read) < 0)
                 return Fail(QStringLiteral("cannot read city %1").arg(cityID));
-            CCityFileCity city;
+            tagCityFileCity city;
             city.name = read.m_strName;
             city.arabicName = read.m_strArabicName;
             Signed(read.m_sLongitudeDegree, read.m_sLongitudeMinute, read.m_sEast, &city.longitudeDegree,
@@ -226,7 +226,7 @@ bool CCityFileWriter::Encode(QByteArray* file)
 
     std::uint32_t firstCity = 0;
     for (qsizetype c = 0; c < countryCount; ++c) {
-        const CCityFileCountry& country = m_countries[c];
+        const tagCityFileCountry& country = m_countries[c];
         const qsizetype at = countryTable + c * kCountrySize;
         const QString what = QStringLiteral("country '%1'").arg(country.name);
         QByteArray english, arabic;
@@ -239,7 +239,7 @@ bool CCityFileWriter::Encode(QByteArray* file)
         PutWord(&bytes, at + kCountryFirstCity, std::uint16_t(firstCity));
         PutWord(&bytes, at + kCountryCityCount, std::uint16_t(country.cities.size()));
 
-        for (const CCityFileCity& city : country.cities) {
+        for (const tagCityFileCity& city : country.cities) {
             const qsizetype cityAt = cityTable + firstCity * kCitySize;
             const QString cityWhat = QStringLiteral("city '%1' of %2").arg(city.name, what);
             if (!name(city.name, cityWhat, &english) || !name(city.arabicName, cityWhat + QStringLiteral(" in Arabic"), &arabic))

@@ -11,7 +11,7 @@ class CTerrafindDB;
 
 // One city as it goes into the file. Angles are signed: east and north
 // positive, the minutes carrying the sign of their degrees.
-struct CCityFileCity {
+struct tagCityFileCity {
     QString name;
     QString arabicName;
     std::uint16_t arabicPosition = 0; // among its country's cities
@@ -22,12 +22,12 @@ struct CCityFileCity {
     std::int16_t gmt = 0;             // tenths of an hour
 };
 
-struct CCityFileCountry {
+struct tagCityFileCountry {
     QString name;
     QString arabicName;
     std::uint16_t arabicPosition = 0; // among all countries
     std::uint16_t method = 0;
-    QList<CCityFileCity> cities;      // in English order
+    QList<tagCityFileCity> cities;      // in English order
 };
 
 // Reads the places, then encodes and writes them. The English order and
@@ -51,8 +51,8 @@ public:
     bool Read(CTerrafindDB& places);
 
     // The places in file order; tests and generators may set them directly.
-    const QList<CCityFileCountry>& Countries() const { return m_countries; }
-    void SetCountries(QList<CCityFileCountry> countries) { m_countries = std::move(countries); }
+    const QList<tagCityFileCountry>& Countries() const { return m_countries; }
+    void SetCountries(QList<tagCityFileCountry> countries) { m_countries = std::move(countries); }
 
     // The complete file. False, with Error() set, when the places do not fit
     // the format or a name is empty (an empty name ends every list early).
@@ -76,7 +76,7 @@ public:
 private:
     bool Fail(const QString& message);
 
-    QList<CCityFileCountry> m_countries;
+    QList<tagCityFileCountry> m_countries;
     QString m_error;
     int m_shortened = 0;
     int m_replaced = 0;

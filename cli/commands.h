@@ -6,15 +6,15 @@
 
 #include <memory>
 
-struct CCommand;
+struct tagCommand;
 
 // What the global options chose, and the back end they open.
 class CContext {
 public:
-    bool json = false;
-    bool arabic = false;
-    QString cityFileDirectory; // --file DIR: the read-only city file back end
-    const CCommand* command = nullptr;
+    bool m_json = false;
+    bool m_arabic = false;
+    QString m_cityFileDirectory; // --file DIR: the read-only city file back end
+    const tagCommand* m_command = nullptr;
 
     // Opens the chosen back end on first use; null (after printing why)
     // when it cannot be opened or the command needs a place database and
@@ -35,7 +35,7 @@ enum CommandTraits {
     kOpensWindows = 2, // main creates no application: the library runs one for the picker
 };
 
-struct CCommand {
+struct tagCommand {
     const char* name;
     const char* arguments; // as shown by --help
     const char* summary;
@@ -45,13 +45,13 @@ struct CCommand {
     const char* details = ""; // more lines for 'terrafind COMMAND --help'
 };
 
-QList<CCommand> DatabaseCommands();
-QList<CCommand> PickCommands();
-QList<CCommand> FileCommands();
-QList<CCommand> GpsCommands();
+QList<tagCommand> DatabaseCommands();
+QList<tagCommand> PickCommands();
+QList<tagCommand> FileCommands();
+QList<tagCommand> GpsCommands();
 
 // The command's name and arguments, as usage lines show them.
-QString Synopsis(const CCommand& command);
+QString Synopsis(const tagCommand& command);
 // Prints the usage line of the running command; returns kUsage.
 int CommandUsage(const CContext& context);
 // Parses a decimal integer argument; prints a usage error when it is not one.

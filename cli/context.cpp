@@ -15,20 +15,20 @@ CTerrafind* CContext::Backend()
     if (m_tried)
         return m_backend.get();
     m_tried = true;
-    if (!cityFileDirectory.isEmpty() && command && (command->traits & kDatabaseOnly)) {
+    if (!m_cityFileDirectory.isEmpty() && m_command && (m_command->traits & kDatabaseOnly)) {
         std::fprintf(stderr, "terrafind: %s is not available on a city file; it needs a place database\n",
-                     command->name);
+                     m_command->name);
         return nullptr;
     }
-    if (!cityFileDirectory.isEmpty()) {
+    if (!m_cityFileDirectory.isEmpty()) {
         auto file = std::make_unique<CTerrafindFile>();
-        if (!file->Init(cityFileDirectory.utf16())) {
-            const QString separator = cityFileDirectory.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
+        if (!file->Init(m_cityFileDirectory.utf16())) {
+            const QString separator = m_cityFileDirectory.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
             std::fprintf(stderr, "terrafind: cannot open %s%skvCities.bin: missing, unreadable or not a city file\n",
-                         qPrintable(cityFileDirectory), qPrintable(separator));
+                         qPrintable(m_cityFileDirectory), qPrintable(separator));
             return nullptr;
         }
-        if (arabic)
+        if (m_arabic)
             file->SetArabic();
         m_backend = std::move(file);
         return m_backend.get();
@@ -38,7 +38,7 @@ CTerrafind* CContext::Backend()
         ReportPlaceDatabaseFailure();
         return nullptr;
     }
-    if (arabic)
+    if (m_arabic)
         backend->SetArabic();
     m_backend = std::move(backend);
     return m_backend.get();
@@ -80,7 +80,7 @@ void ReportPlaceDatabaseFailure()
     std::fprintf(stderr, "terrafind: cannot open %s: %s\n", qPrintable(path), qPrintable(why));
 }
 
-QString Synopsis(const CCommand& command)
+QString Synopsis(const tagCommand& command)
 {
     return (QString::fromUtf8(command.name) + QLatin1Char(' ') + QString::fromUtf8(command.arguments)).trimmed();
 }
@@ -88,7 +88,7 @@ QString Synopsis(const CCommand& command)
 int CommandUsage(const CContext& context)
 {
     std::fprintf(stderr, "terrafind: usage: terrafind %s\nTry 'terrafind %s --help'.\n",
-                 qPrintable(Synopsis(*context.command)), context.command->name);
+                 qPrintable(Synopsis(*context.m_command)), context.m_command->name);
     return kUsage;
 }
 

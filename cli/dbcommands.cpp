@@ -23,14 +23,14 @@ int Finish(CReport& report, HRESULT status)
 
 int Where(CContext& context, const QStringList&)
 {
-    CReport report(context.json);
+    CReport report(context.m_json);
     QString path = PlaceDatabaseFile();
-    if (!context.cityFileDirectory.isEmpty())
-        path = QDir(context.cityFileDirectory).filePath(QStringLiteral("kvCities.bin"));
+    if (!context.m_cityFileDirectory.isEmpty())
+        path = QDir(context.m_cityFileDirectory).filePath(QStringLiteral("kvCities.bin"));
     const bool exists = QFileInfo::exists(path);
     report.Set(QStringLiteral("path"), path);
     report.Set(QStringLiteral("exists"), exists);
-    report.Line(path + (exists || !context.cityFileDirectory.isEmpty() ? QString() : QStringLiteral(" (created on first use)")));
+    report.Line(path + (exists || !context.m_cityFileDirectory.isEmpty() ? QString() : QStringLiteral(" (created on first use)")));
     return report.Finish(kSuccess);
 }
 
@@ -39,7 +39,7 @@ int Execute(CContext& context, const QStringList& args)
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
-    CReport report(context.json);
+    CReport report(context.m_json);
     return Finish(report, backend->ExecuteStatement(args[0]));
 }
 
@@ -48,7 +48,7 @@ int Count(CContext& context, const QStringList& args)
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
-    CReport report(context.json);
+    CReport report(context.m_json);
     const int rows = backend->GetRecordsetCount(args[0]);
     report.Set(QStringLiteral("rows"), rows);
     report.Line(rows < 0 ? QStringLiteral("the query failed") : QString::number(rows));
@@ -57,7 +57,7 @@ int Count(CContext& context, const QStringList& args)
 
 int ListReport(CContext& context, HRESULT status, const QStringList& names, const QList<unsigned int>& ids)
 {
-    CReport report(context.json);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("items"), NamedIDs(names, ids));
     for (qsizetype i = 0; i < names.size(); ++i)
         report.Line(QStringLiteral("%1\t%2").arg(ids.value(i)).arg(names[i]));
@@ -91,7 +91,7 @@ int Country(CContext& context, const QStringList& args)
     QString name, arabicName;
     short method = 0;
     const HRESULT status = backend->GetCountry(std::uint32_t(id), name, arabicName, &method);
-    CReport report(context.json);
+    CReport report(context.m_json);
     if (status >= 0) {
         report.Set(QStringLiteral("name"), name);
         report.Set(QStringLiteral("arabicName"), arabicName);
@@ -111,7 +111,7 @@ int City(CContext& context, const QStringList& args)
         return kFailure;
     CCity city;
     const HRESULT status = backend->GetCity(std::uint32_t(id), &city);
-    CReport report(context.json);
+    CReport report(context.m_json);
     if (status >= 0) {
         ReportCity(report, city);
     }
@@ -126,7 +126,7 @@ int At(CContext& context, const QStringList& args)
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
-    CReport report(context.json);
+    CReport report(context.m_json);
     std::uint32_t region = 0;
     tagRECT rect;
     if (backend->GetRegionID(unsigned(x), unsigned(y), &region, &rect) >= 0) {
@@ -162,7 +162,7 @@ int Regions(CContext& context, const QStringList&)
         return kFailure;
     g_regions = {};
     const HRESULT status = backend->EnumRegions(nullptr, CollectRegion);
-    CReport report(context.json);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("regions"), g_regions);
     for (const QJsonValue& region : g_regions) {
         const QJsonArray r = region.toArray();
@@ -181,7 +181,7 @@ int AddCountry(CContext& context, const QStringList& args)
         return kFailure;
     std::uint32_t id = 0;
     const HRESULT status = backend->AddCountry(args[0], args[1], &id, std::uint32_t(region), short(method));
-    CReport report(context.json);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("id"), qint64(id));
     if (status == S_OK)
         report.Line(QStringLiteral("country %1 in region %2").arg(id).arg(region));
@@ -223,7 +223,7 @@ int AddCity(CContext& context, const QStringList& args)
     std::uint32_t id = 0;
     const HRESULT status = backend->AddCity(std::uint32_t(country), args[1], args[2], angles[0], angles[1],
                                             angles[2], angles[3], hours, &id);
-    CReport report(context.json);
+    CReport report(context.m_json);
     if (status == S_OK) {
         report.Set(QStringLiteral("id"), qint64(id));
         report.Line(QStringLiteral("city %1").arg(id));
@@ -241,7 +241,7 @@ int ModifyCountry(CContext& context, const QStringList& args)
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
-    CReport report(context.json);
+    CReport report(context.m_json);
     return Finish(report, backend->ModifyCountry(std::uint32_t(id), args[1], args[2], short(method)));
 }
 
@@ -256,7 +256,7 @@ int ModifyCity(CContext& context, const QStringList& args)
     CTerrafind* backend = context.Backend();
     if (!backend)
         return kFailure;
-    CReport report(context.json);
+    CReport report(context.m_json);
     return Finish(report, backend->ModifyCity(std::uint32_t(country), std::uint32_t(city), args[2], args[3],
                                               angles[0], angles[1], angles[2], angles[3], hours));
 }
@@ -279,7 +279,7 @@ int Sql(CContext& context, const QStringList& args)
     QStringList columns;
     QList<QStringList> rows;
     const HRESULT status = QueryPlaceDatabase(args[0], &columns, &rows);
-    CReport report(context.json);
+    CReport report(context.m_json);
     QJsonArray values;
     for (const QStringList& row : rows)
         values.append(QJsonArray::fromStringList(row));
@@ -297,7 +297,7 @@ int Sql(CContext& context, const QStringList& args)
 
 } // namespace
 
-QList<CCommand> DatabaseCommands()
+QList<tagCommand> DatabaseCommands()
 {
     const char* position =
         "LONDEG LONMIN LATDEG LATMIN: signed degrees and minutes, east and north\n"

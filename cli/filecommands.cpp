@@ -29,7 +29,7 @@ int ExportCityFile(CContext& context, const QStringList& args)
         return kFailure;
     }
 
-    CReport report(context.json);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("path"), out);
     report.Set(QStringLiteral("countries"), int(writer.Countries().size()));
     report.Set(QStringLiteral("cities"), writer.CityCount());
@@ -44,7 +44,7 @@ int ExportCityFile(CContext& context, const QStringList& args)
 
 } // namespace
 
-QList<CCommand> FileCommands()
+QList<tagCommand> FileCommands()
 {
     return {
         {"export-cityfile", "OUT", "write the place database as a city file", 1, ExportCityFile, 0,

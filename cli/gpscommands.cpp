@@ -24,7 +24,7 @@ int Gps(CContext& context, const QStringList& args)
     if (device.isEmpty())
         device = FindGPSPort();
 
-    CReport report(context.json);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("port"), device);
     tagGPSFix fix;
     double latitude = 0, longitude = 0;
@@ -56,7 +56,7 @@ int Gps(CContext& context, const QStringList& args)
 
 } // namespace
 
-QList<CCommand> GpsCommands()
+QList<tagCommand> GpsCommands()
 {
     return {{"gps", "[--port DEVICE] [--timeout S]",
              "read the first position of a GPS receiver (exit 1 on time-out or a port failure)", -1, Gps, 0,

@@ -8,7 +8,7 @@
 
 namespace {
 
-QList<CCommand> AllCommands()
+QList<tagCommand> AllCommands()
 {
     return PickCommands() + DatabaseCommands() + FileCommands() + GpsCommands();
 }
@@ -37,7 +37,7 @@ void PrintHelp()
         "%s"
         "\n"
         "Commands ('terrafind COMMAND --help' tells more):\n", kOptions);
-    for (const CCommand& command : AllCommands())
+    for (const tagCommand& command : AllCommands())
         std::printf("  %s\n      %s\n", qPrintable(Synopsis(command)), command.summary);
     std::printf(
         "\n"
@@ -49,7 +49,7 @@ void PrintHelp()
         "Exit status: 0 success, 1 the operation failed, 2 usage error.\n");
 }
 
-void PrintCommandHelp(const CCommand& command)
+void PrintCommandHelp(const tagCommand& command)
 {
     QString summary = QString::fromUtf8(command.summary);
     summary[0] = summary[0].toUpper();
@@ -83,9 +83,9 @@ int TakeOptions(QStringList& args, CContext& context, bool* help)
         if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
             *help = true;
         } else if (option == QLatin1String("--json")) {
-            context.json = true;
+            context.m_json = true;
         } else if (option == QLatin1String("--arabic")) {
-            context.arabic = true;
+            context.m_arabic = true;
         } else if (option == QLatin1String("--db") || option == QLatin1String("--file")) {
             if (i + 1 >= args.size() || args[i + 1].isEmpty())
                 return Usage(option == QLatin1String("--db") ? QStringLiteral("--db needs a path")
@@ -93,7 +93,7 @@ int TakeOptions(QStringList& args, CContext& context, bool* help)
             if (option == QLatin1String("--db"))
                 qputenv("TERRAFIND_DB", args[i + 1].toLocal8Bit());
             else
-                context.cityFileDirectory = args[i + 1];
+                context.m_cityFileDirectory = args[i + 1];
             args.removeAt(i);
         } else if (beforeCommand && option.startsWith(QLatin1Char('-'))) {
             return Usage(QStringLiteral("unknown option '%1'").arg(option));
@@ -125,11 +125,11 @@ int main(int argc, char** argv)
         return Usage(QStringLiteral("no command given"));
 
     const QString name = args.takeFirst();
-    const QList<CCommand> commands = AllCommands();
-    for (const CCommand& command : commands) {
+    const QList<tagCommand> commands = AllCommands();
+    for (const tagCommand& command : commands) {
         if (name != QLatin1String(command.name))
             continue;
-        context.command = &command;
+        context.m_command = &command;
         if (help) {
             PrintCommandHelp(command);
             return kSuccess;

@@ -13,8 +13,8 @@ int Pick(CContext& context, const QStringList&)
     CCity city;
     city.m_dwID = 0xFFFFFFFFu;
     city.m_dwCountryID = 0xFFFFFFFFu;
-    const int result = backend->Show(&city, context.arabic ? 1 : 0);
-    CReport report(context.json);
+    const int result = backend->Show(&city, context.m_arabic ? 1 : 0);
+    CReport report(context.m_json);
     report.Set(QStringLiteral("result"), result);
     if (result == 1) {
         ReportCity(report, city);
@@ -26,7 +26,7 @@ int Pick(CContext& context, const QStringList&)
 
 } // namespace
 
-QList<CCommand> PickCommands()
+QList<tagCommand> PickCommands()
 {
     return {{"pick", "", "choose a city on the map and in the lists; prints it (exit 1 if cancelled)", 0,
              Pick, kOpensWindows, "Opens a window. With --file, the picker has no Add tab.\n"}};

@@ -18,7 +18,7 @@ static void InitShippedDatabase()
     Q_INIT_RESOURCE(placedb);
 }
 
-QString PlaceDatabaseLocation()
+QString PlaceDatabaseFile()
 {
     if (const QString own = qEnvironmentVariable("TERRAFIND_DB"); !own.isEmpty())
         return own;
@@ -28,9 +28,9 @@ QString PlaceDatabaseLocation()
     return base + QStringLiteral("/terrafind/KVCities");
 }
 
-QString PlaceDatabasePath()
+QString EnsurePlaceDatabase()
 {
-    const QString path = PlaceDatabaseLocation();
+    const QString path = PlaceDatabaseFile();
     if (!qEnvironmentVariableIsEmpty("TERRAFIND_DB") || QFileInfo::exists(path))
         return path;
 
@@ -54,11 +54,6 @@ QString PlaceDatabasePath()
         sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return path;
-}
-
-QString PlaceDatabaseFile()
-{
-    return PlaceDatabaseLocation();
 }
 
 HRESULT PlaceDatabaseOpenStatus()

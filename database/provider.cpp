@@ -50,7 +50,7 @@ CConnection::~CConnection()
 HRESULT CConnection::Open(const QString& connection)
 {
     Close();
-    const QString path = connection == QStringView(kPlaceConnection) ? PlaceDatabasePath() : connection;
+    const QString path = connection == QStringView(kPlaceConnection) ? EnsurePlaceDatabase() : connection;
     if (path.isEmpty())
         return StatusFromSqlite(SQLITE_CANTOPEN);
 
@@ -104,7 +104,7 @@ void CConnection::ReorderNames()
         transaction.Commit();
 }
 
-void CConnection::CloseDatabase::operator()(sqlite3* db) const
+void CConnection::CDatabaseCloser::operator()(sqlite3* db) const
 {
     // close_v2 defers the close until every statement is finalised.
     sqlite3_close_v2(db);

@@ -32,7 +32,7 @@ public:
     CConnection& operator=(const CConnection&) = delete;
 
     // The connection text "\windows\KVCities" names the per-user place
-    // database (see PlaceDatabasePath); any other text is a file path.
+    // database (see EnsurePlaceDatabase); any other text is a file path.
     // Only an existing SQLite file holding the four place tables opens.
     HRESULT Open(const QString& connection);
     void Close();
@@ -53,10 +53,10 @@ private:
     // Rebuilds name indexes made before ICU ties were broken (collation.h).
     void ReorderNames();
 
-    struct CloseDatabase {
+    struct CDatabaseCloser {
         void operator()(sqlite3* db) const;
     };
-    std::unique_ptr<sqlite3, CloseDatabase> m_db;
+    std::unique_ptr<sqlite3, CDatabaseCloser> m_db;
 };
 
 // One edit that stands or falls as a whole: rolled back unless committed,

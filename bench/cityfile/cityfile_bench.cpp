@@ -25,7 +25,7 @@ namespace {
 QTemporaryDir g_dir;
 
 // One set of places as a database and as a city file.
-struct CDataSet {
+struct tagDataSet {
     QString database;
     QString directory;                  // holds kvCities.bin
     std::uint32_t dbLargest = 0;        // database ID of the country with most cities
@@ -34,9 +34,9 @@ struct CDataSet {
     std::uint32_t fileCities = 0;       // city numbers are 1 to this
 };
 
-CDataSet Prepare(const QString& name, bool synthetic)
+tagDataSet Prepare(const QString& name, bool synthetic)
 {
-    CDataSet set;
+    tagDataSet set;
     set.database = synthetic ? g_dir.filePath(name + QStringLiteral(".db")) : ShippedPlacesCopy();
     set.directory = g_dir.filePath(name);
     QDir().mkpath(set.directory);
@@ -66,16 +66,16 @@ CDataSet Prepare(const QString& name, bool synthetic)
     return set;
 }
 
-const CDataSet& DataSet(bool synthetic)
+const tagDataSet& DataSet(bool synthetic)
 {
-    static const CDataSet shipped = Prepare(QStringLiteral("shipped"), false);
-    static const CDataSet large = Prepare(QStringLiteral("synthetic"), true);
+    static const tagDataSet shipped = Prepare(QStringLiteral("shipped"), false);
+    static const tagDataSet large = Prepare(QStringLiteral("synthetic"), true);
     return synthetic ? large : shipped;
 }
 
 // The back end a benchmark runs on: the database (English on CTerrafind30,
 // Arabic on CTerrafind31, which has a connection slot of its own) or the file.
-std::unique_ptr<CTerrafind> Open(const CDataSet& set, bool file, bool arabic)
+std::unique_ptr<CTerrafind> Open(const tagDataSet& set, bool file, bool arabic)
 {
     std::unique_ptr<CTerrafind> backend;
     if (file) {
@@ -99,7 +99,7 @@ std::unique_ptr<CTerrafind> Open(const CDataSet& set, bool file, bool arabic)
 
 void GetCityByNumber(benchmark::State& state)
 {
-    const CDataSet& set = DataSet(state.range(0));
+    const tagDataSet& set = DataSet(state.range(0));
     const bool file = state.range(1);
     auto backend = Open(set, file, false);
     // Random cities, the same sequence for both back ends' sizes.
@@ -124,7 +124,7 @@ BENCHMARK(GetCityByNumber)->ArgNames({"synthetic", "file"})->ArgsProduct({{0, 1}
 // by walking the whole country table.
 void GetLastCityOfFile(benchmark::State& state)
 {
-    const CDataSet& set = DataSet(state.range(0));
+    const tagDataSet& set = DataSet(state.range(0));
     auto backend = Open(set, true, false);
     for (auto _ : state) {
         CCity city;
@@ -151,7 +151,7 @@ BENCHMARK(GetAllCountriesInArabic)->ArgNames({"synthetic", "file"})->ArgsProduct
 // range(2): 1 Arabic.
 void GetCitiesOfLargestCountry(benchmark::State& state)
 {
-    const CDataSet& set = DataSet(state.range(0));
+    const tagDataSet& set = DataSet(state.range(0));
     const bool file = state.range(1);
     auto backend = Open(set, file, state.range(2));
     const std::uint32_t country = file ? set.fileLargest : set.dbLargest;

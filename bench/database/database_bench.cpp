@@ -24,29 +24,32 @@ QString Synthetic()
     return path;
 }
 
-// Opens the back end on a database; largest is the country with most cities.
-struct Opened {
-    explicit Opened(const QString& path, bool arabic = false)
+// Opens the back end on a database; m_largest is the country with most
+// cities, m_city one of its cities.
+class COpenedPlaces {
+public:
+    explicit COpenedPlaces(const QString& path, bool arabic = false)
     {
         qputenv("TERRAFIND_DB", path.toLocal8Bit());
-        places.Init();
+        m_places.Init();
         if (arabic)
-            places.SetArabic();
-        places.CheckCountryExisting(QStringLiteral("SELECT County_ID FROM City GROUP BY County_ID "
-                                                   "ORDER BY count(*) DESC LIMIT 1"), &largest);
-        places.CheckCountryExisting(QStringLiteral("SELECT ID FROM City WHERE County_ID = %1 LIMIT 1").arg(largest), &city);
+            m_places.SetArabic();
+        m_places.CheckCountryExisting(QStringLiteral("SELECT County_ID FROM City GROUP BY County_ID "
+                                                     "ORDER BY count(*) DESC LIMIT 1"), &m_largest);
+        m_places.CheckCountryExisting(QStringLiteral("SELECT ID FROM City WHERE County_ID = %1 LIMIT 1").arg(m_largest),
+                                      &m_city);
     }
-    CTerrafind30 places;
-    std::uint32_t largest = 0, city = 0;
+    CTerrafind30 m_places;
+    std::uint32_t m_largest = 0, m_city = 0;
 };
 
 void AllCountries(benchmark::State& state)
 {
-    Opened db(ShippedPlacesCopy(), state.range(0));
+    COpenedPlaces db(ShippedPlacesCopy(), state.range(0));
     for (auto _ : state) {
         QStringList names;
         QList<unsigned int> ids;
-        if (db.places.GetAllCountries(&names, &ids) < 0 || names.isEmpty())
+        if (db.m_places.GetAllCountries(&names, &ids) < 0 || names.isEmpty())
             state.SkipWithError("GetAllCountries failed");
         benchmark::DoNotOptimize(names);
     }
@@ -55,31 +58,31 @@ BENCHMARK(AllCountries)->ArgName("arabic")->Arg(0)->Arg(1)->Unit(benchmark::kMic
 
 void CitiesOfLargestCountry(benchmark::State& state)
 {
-    Opened db(state.range(0) ? Synthetic() : ShippedPlacesCopy(), state.range(1));
+    COpenedPlaces db(state.range(0) ? Synthetic() : ShippedPlacesCopy(), state.range(1));
     for (auto _ : state) {
         QStringList names;
         QList<unsigned int> ids;
-        if (db.places.GetCities(db.largest, &names, &ids) < 0 || names.isEmpty())
+        if (db.m_places.GetCities(db.m_largest, &names, &ids) < 0 || names.isEmpty())
             state.SkipWithError("GetCities failed");
         benchmark::DoNotOptimize(names);
     }
-    state.counters["cities"] = [&] { QStringList n; QList<unsigned int> i; db.places.GetCities(db.largest, &n, &i); return double(n.size()); }();
+    state.counters["cities"] = [&] { QStringList n; QList<unsigned int> i; db.m_places.GetCities(db.m_largest, &n, &i); return double(n.size()); }();
 }
 BENCHMARK(CitiesOfLargestCountry)->ArgNames({"synthetic", "arabic"})->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMicrosecond);
 
 void CountriesOfATap(benchmark::State& state)
 {
-    Opened db(ShippedPlacesCopy());
+    COpenedPlaces db(ShippedPlacesCopy());
     // The centre of the first region that lists countries.
     std::uint32_t region = 0;
-    db.places.CheckCountryExisting(QStringLiteral("SELECT RegionID FROM Region2County LIMIT 1"), &region);
+    db.m_places.CheckCountryExisting(QStringLiteral("SELECT RegionID FROM Region2County LIMIT 1"), &region);
     std::uint32_t x = 0, y = 0;
-    db.places.CheckCountryExisting(QStringLiteral("SELECT (x + x_) / 2 FROM Region WHERE ID = %1").arg(region), &x);
-    db.places.CheckCountryExisting(QStringLiteral("SELECT (y + y_) / 2 FROM Region WHERE ID = %1").arg(region), &y);
+    db.m_places.CheckCountryExisting(QStringLiteral("SELECT (x + x_) / 2 FROM Region WHERE ID = %1").arg(region), &x);
+    db.m_places.CheckCountryExisting(QStringLiteral("SELECT (y + y_) / 2 FROM Region WHERE ID = %1").arg(region), &y);
     for (auto _ : state) {
         QStringList names;
         QList<unsigned int> ids;
-        if (db.places.GetCountries(x, y, &names, &ids) < 0)
+        if (db.m_places.GetCountries(x, y, &names, &ids) < 0)
             state.SkipWithError("GetCountries failed");
         benchmark::DoNotOptimize(names);
     }
@@ -88,10 +91,10 @@ BENCHMARK(CountriesOfATap)->Unit(benchmark::kMicrosecond);
 
 void OneCity(benchmark::State& state)
 {
-    Opened db(ShippedPlacesCopy());
+    COpenedPlaces db(ShippedPlacesCopy());
     for (auto _ : state) {
         CCity city;
-        if (db.places.GetCity(db.city, &city) < 0)
+        if (db.m_places.GetCity(db.m_city, &city) < 0)
             state.SkipWithError("GetCity failed");
         benchmark::DoNotOptimize(city);
     }
@@ -100,11 +103,11 @@ BENCHMARK(OneCity)->Unit(benchmark::kMicrosecond);
 
 void AddOneCity(benchmark::State& state)
 {
-    Opened db(ShippedPlacesCopy());
+    COpenedPlaces db(ShippedPlacesCopy());
     static int n = 0; // the database keeps the cities of earlier runs
     for (auto _ : state) {
         std::uint32_t id = 0;
-        const HRESULT status = db.places.AddCity(db.largest, QStringLiteral("Bench %1").arg(++n),
+        const HRESULT status = db.m_places.AddCity(db.m_largest, QStringLiteral("Bench %1").arg(++n),
                                                  QStringLiteral("مدينة"), 1, 2, 3, 4, 3.0, &id);
         if (status < 0)
             state.SkipWithError(qPrintable(QStringLiteral("AddCity: ") + DescribeStatus(status)));

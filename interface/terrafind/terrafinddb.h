@@ -22,8 +22,9 @@ TERRAFIND_EXPORT HRESULT PlaceDatabaseOpenStatus();
 TERRAFIND_EXPORT HRESULT QueryPlaceDatabase(const QString& query, QStringList* columns, QList<QStringList>* rows);
 
 // The file the place-database back ends open: $TERRAFIND_DB when set, else
-// $XDG_DATA_HOME/terrafind/KVCities (~/.local/share when unset), which is
-// made as a copy of the database shipped in the library on first use.
+// $XDG_DATA_HOME/terrafind/KVCities (~/.local/share when unset). Nothing is
+// created here: Init makes the latter as a copy of the database shipped in
+// the library on first use.
 TERRAFIND_EXPORT QString PlaceDatabaseFile();
 
 // The operations shared by both place-database back ends. They differ only

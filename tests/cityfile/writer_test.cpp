@@ -124,8 +124,8 @@ TEST(Writer, RefusesWhatTheFormatCannotHold)
     const QString path = dir.filePath(u"kvCities.bin"_s);
     for (const auto& [countryCount, cityCount, error] : rows) {
         SCOPED_TRACE(testing::Message() << countryCount << " countries, " << cityCount << " cities");
-        QList<CCityFileCountry> countries(countryCount, CCityFileCountry{u"C"_s, u"ب"_s, 0, 0, {}});
-        countries.first().cities = QList<CCityFileCity>(cityCount, CCityFileCity{u"c"_s, u"ب"_s});
+        QList<tagCityFileCountry> countries(countryCount, tagCityFileCountry{u"C"_s, u"ب"_s, 0, 0, {}});
+        countries.first().cities = QList<tagCityFileCity>(cityCount, tagCityFileCity{u"c"_s, u"ب"_s});
         CCityFileWriter writer;
         writer.SetCountries(countries);
         EXPECT_EQ(writer.Write(path), !*error);
