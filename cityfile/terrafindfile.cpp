@@ -113,6 +113,52 @@ int PlaceCity(unsigned short index, unsigned short* name, unsigned short positio
     return 1;
 }
 
+// Moves to field of record number (1-based) in a table of count records;
+// false, moving nowhere, when the file is closed or there is no such record.
+bool SeekRecord(CCityFileReader* file, std::uint32_t table, std::uint32_t recordSize, unsigned int number,
+                unsigned int count, std::uint32_t field = 0)
+{
+    if (!file || number == 0 || number > count)
+        return false;
+    file->Seek(table + (number - 1u) * recordSize + field);
+    return true;
+}
+
+// The first city (a 0-based city record) and the city count of a country.
+bool ReadCountryCities(CCityFileReader* file, std::uint32_t countryTable, unsigned int countryCount,
+                       unsigned int countryID, std::uint16_t* firstCity, std::uint16_t* count)
+{
+    return SeekRecord(file, countryTable, kCountrySize, countryID, countryCount, kCountryFirstCity)
+        && file->ReadWord(firstCity) && file->ReadWord(count);
+}
+
+// Calls back once per country of the table, with its name in the language
+// (Arabic or, for any other value, English) and its position in that
+// language's order; what EnumCountries documents.
+unsigned short EnumCountryTable(CCityFileReader& file, std::uint32_t table, std::uint16_t count, bool arabic,
+                                CountryCallback callback, long value)
+{
+    file.Seek(table);
+    for (unsigned int i = 0; i < count; ++i) {
+        tagNameField name;
+        std::uint16_t position = static_cast<std::uint16_t>(i), method;
+        if (arabic)
+            file.Skip(kNameSize); // the English name
+        if (!name.Read(file))
+            return 0;
+        if (!arabic)
+            file.Skip(kNameSize + 2); // the Arabic name and position
+        else if (!file.ReadWord(&position))
+            return 0;
+        if (!file.ReadWord(&method) || name.Decode() == 0)
+            return 0;
+        if (callback(static_cast<unsigned short>(i + 1), name.text, method, position, value) != 1)
+            return static_cast<unsigned short>(i + 1);
+        file.Skip(4); // first city, city count
+    }
+    return count;
+}
+
 } // namespace
 
 // ---- life cycle ------------------------------------------------------------
@@ -232,46 +278,20 @@ unsigned short CTerrafindFile::EnumEnCountries(CountryCallback callback, long va
 {
     if (!callback || !m_file)
         return 0;
-    m_file->Seek(m_wCountryTableOffset);
-    for (unsigned int i = 0; i < m_wCountryCount; ++i) {
-        tagNameField name;
-        std::uint16_t method;
-        if (!name.Read(*m_file))
-            return 0;
-        m_file->Skip(kNameSize + 2); // the Arabic name and position
-        if (!m_file->ReadWord(&method) || name.Decode() == 0)
-            return 0;
-        if (callback(static_cast<unsigned short>(i + 1), name.text, method, static_cast<unsigned short>(i), value) != 1)
-            return static_cast<unsigned short>(i + 1);
-        m_file->Skip(4); // first city, city count
-    }
-    return m_wCountryCount;
+    return EnumCountryTable(*m_file, m_wCountryTableOffset, m_wCountryCount, false, callback, value);
 }
 
 unsigned short CTerrafindFile::EnumArCountries(CountryCallback callback, long value)
 {
     if (!callback || !m_file)
         return 0;
-    m_file->Seek(m_wCountryTableOffset);
-    for (unsigned int i = 0; i < m_wCountryCount; ++i) {
-        tagNameField name;
-        std::uint16_t position, method;
-        m_file->Skip(kNameSize); // the English name
-        if (!name.Read(*m_file) || !m_file->ReadWord(&position) || !m_file->ReadWord(&method) || name.Decode() == 0)
-            return 0;
-        if (callback(static_cast<unsigned short>(i + 1), name.text, method, position, value) != 1)
-            return static_cast<unsigned short>(i + 1);
-        m_file->Skip(4);
-    }
-    return m_wCountryCount;
+    return EnumCountryTable(*m_file, m_wCountryTableOffset, m_wCountryCount, true, callback, value);
 }
 
 int CTerrafindFile::GetCountryInfo(Languages language, unsigned short countryID, tagCOUNTRY* country)
 {
-    if (countryID == 0 || countryID > m_wCountryCount || !country || !m_file)
-        return 0;
-    m_file->Seek(m_wCountryTableOffset + (countryID - 1u) * kCountrySize);
-    if (!ReadNames(*m_file, language, country->szEnName, country->szArName, &country->wArOrder))
+    if (!country || !SeekRecord(m_file.get(), m_wCountryTableOffset, kCountrySize, countryID, m_wCountryCount)
+        || !ReadNames(*m_file, language, country->szEnName, country->szArName, &country->wArOrder))
         return 0;
     if (language == English)
         country->wEnOrder = countryID - 1;
@@ -284,11 +304,9 @@ int CTerrafindFile::GetCountryInfo(Languages language, unsigned short countryID,
 unsigned short CTerrafindFile::EnumCities(Languages language, unsigned short countryID, CityCallback callback,
                                           long value)
 {
-    if (countryID == 0 || countryID > m_wCountryCount || !callback || !m_file)
-        return 0;
     std::uint16_t firstCity, count;
-    m_file->Seek(m_wCountryTableOffset + (countryID - 1u) * kCountrySize + kCountryFirstCity);
-    if (!m_file->ReadWord(&firstCity) || !m_file->ReadWord(&count))
+    if (!callback
+        || !ReadCountryCities(m_file.get(), m_wCountryTableOffset, m_wCountryCount, countryID, &firstCity, &count))
         return 0;
     const bool arabic = language == Arabic;
     m_file->Seek(m_wCityTableOffset + std::uint32_t(firstCity) * kCitySize);
@@ -308,10 +326,8 @@ unsigned short CTerrafindFile::EnumCities(Languages language, unsigned short cou
 
 int CTerrafindFile::GetCityInfo(Languages language, unsigned short cityNumber, tagCity* city)
 {
-    if (cityNumber == 0 || cityNumber > m_wCityCount || !m_file || !city)
-        return 0;
-    m_file->Seek(m_wCityTableOffset + (cityNumber - 1u) * kCitySize);
-    if (!ReadNames(*m_file, language, city->szEnName, city->szArName, &city->wArOrder))
+    if (!city || !SeekRecord(m_file.get(), m_wCityTableOffset, kCitySize, cityNumber, m_wCityCount)
+        || !ReadNames(*m_file, language, city->szEnName, city->szArName, &city->wArOrder))
         return 0;
     const bool read = m_file->ReadShort(&city->sLongitudeDegree) && m_file->ReadShort(&city->sLongitudeMinute)
         && m_file->ReadShort(&city->sLatitudeDegree) && m_file->ReadShort(&city->sLatitudeMinute)
@@ -322,11 +338,10 @@ int CTerrafindFile::GetCityInfo(Languages language, unsigned short cityNumber, t
 int CTerrafindFile::GetCityInfo(Languages language, unsigned short countryID, unsigned short cityIndex,
                                 tagCity* city)
 {
-    if (!m_file || countryID == 0 || countryID > m_wCountryCount || cityIndex == 0 || !city)
-        return 0;
     std::uint16_t firstCity, count;
-    m_file->Seek(m_wCountryTableOffset + (countryID - 1u) * kCountrySize + kCountryFirstCity);
-    if (!m_file->ReadWord(&firstCity) || !m_file->ReadWord(&count) || cityIndex > count)
+    if (cityIndex == 0 || !city
+        || !ReadCountryCities(m_file.get(), m_wCountryTableOffset, m_wCountryCount, countryID, &firstCity, &count)
+        || cityIndex > count)
         return 0;
     city->wEnOrder = cityIndex - 1;
     // 16-bit record numbers: a first city near the top wraps to 0, which names no city.
@@ -335,11 +350,11 @@ int CTerrafindFile::GetCityInfo(Languages language, unsigned short countryID, un
 
 unsigned short CTerrafindFile::GetCitiesCount(unsigned short countryID)
 {
-    if (!m_file || countryID == 0 || countryID > m_wCountryCount)
-        return 0;
     std::uint16_t count;
-    m_file->Seek(m_wCountryTableOffset + (countryID - 1u) * kCountrySize + kCountryCityCount);
-    return m_file->ReadWord(&count) ? count : 0;
+    if (!SeekRecord(m_file.get(), m_wCountryTableOffset, kCountrySize, countryID, m_wCountryCount, kCountryCityCount)
+        || !m_file->ReadWord(&count))
+        return 0;
+    return count;
 }
 
 HRESULT CTerrafindFile::GetCountryID(std::uint32_t cityNumber, std::uint32_t& countryID)
@@ -431,9 +446,14 @@ HRESULT CTerrafindFile::GetCity(std::uint32_t cityIndex, std::uint32_t countryID
 
 // ---- lists -------------------------------------------------------------------
 
-HRESULT CTerrafindFile::GetAllCountries(QStringList* names, QList<unsigned int>* ids)
+namespace {
+
+// Sizes both lists to count and has enumerate place the entries, passing
+// it the value for its callback. An enumeration that stops early leaves the
+// rest as the resize left it.
+template <typename Enumerate>
+HRESULT FillList(unsigned short count, QStringList* names, QList<unsigned int>* ids, Enumerate enumerate)
 {
-    const unsigned short count = GetCountriesCount();
     if (count == 0)
         return S_OK;
     if (!names || !ids)
@@ -441,24 +461,23 @@ HRESULT CTerrafindFile::GetAllCountries(QStringList* names, QList<unsigned int>*
     names->resize(count);
     ids->resize(count);
     const tagListTarget target{names, ids};
-    // An enumeration that stops early leaves the rest as the resize left it.
-    EnumCountries(InterfaceLanguage(*this), PlaceCountry, reinterpret_cast<long>(&target));
+    enumerate(reinterpret_cast<long>(&target));
     return S_OK;
+}
+
+} // namespace
+
+HRESULT CTerrafindFile::GetAllCountries(QStringList* names, QList<unsigned int>* ids)
+{
+    return FillList(GetCountriesCount(), names, ids,
+                    [this](long target) { EnumCountries(InterfaceLanguage(*this), PlaceCountry, target); });
 }
 
 HRESULT CTerrafindFile::GetCities(std::uint32_t countryID, QStringList* names, QList<unsigned int>* ids)
 {
-    const unsigned short count = FitsFile(countryID) ? GetCitiesCount(static_cast<unsigned short>(countryID)) : 0;
-    if (count == 0)
-        return S_OK;
-    if (!names || !ids)
-        return E_FAIL;
-    names->resize(count);
-    ids->resize(count);
-    const tagListTarget target{names, ids};
-    EnumCities(InterfaceLanguage(*this), static_cast<unsigned short>(countryID), PlaceCity,
-               reinterpret_cast<long>(&target));
-    return S_OK;
+    const auto country = static_cast<unsigned short>(countryID);
+    return FillList(FitsFile(countryID) ? GetCitiesCount(country) : 0, names, ids,
+                    [&](long target) { EnumCities(InterfaceLanguage(*this), country, PlaceCity, target); });
 }
 
 // ---- what only a place database can do: success without effect --------------

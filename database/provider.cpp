@@ -301,24 +301,30 @@ CProviderRegistry& CProviderRegistry::Instance()
     return registry;
 }
 
+namespace {
+
+// A new Object when clsid is one of the two versions' IDs of its class and
+// registered.
+template <typename Object>
+HRESULT Create(const CProviderRegistry& registry, const QUuid& clsid, const QUuid& version30,
+               const QUuid& version31, std::unique_ptr<Object>* out)
+{
+    if ((clsid != version30 && clsid != version31) || !registry.IsRegistered(clsid))
+        return REGDB_E_CLASSNOTREG;
+    *out = std::make_unique<Object>();
+    return S_OK;
+}
+
+} // namespace
+
 HRESULT CProviderRegistry::CreateConnection(const QUuid& clsid, std::unique_ptr<CConnection>* out) const
 {
-    if (clsid != ProviderClass::Connection30 && clsid != ProviderClass::Connection31)
-        return REGDB_E_CLASSNOTREG;
-    if (!IsRegistered(clsid))
-        return REGDB_E_CLASSNOTREG;
-    *out = std::make_unique<CConnection>();
-    return S_OK;
+    return Create(*this, clsid, ProviderClass::Connection30, ProviderClass::Connection31, out);
 }
 
 HRESULT CProviderRegistry::CreateRecordset(const QUuid& clsid, std::unique_ptr<CRecordset>* out) const
 {
-    if (clsid != ProviderClass::Recordset30 && clsid != ProviderClass::Recordset31)
-        return REGDB_E_CLASSNOTREG;
-    if (!IsRegistered(clsid))
-        return REGDB_E_CLASSNOTREG;
-    *out = std::make_unique<CRecordset>();
-    return S_OK;
+    return Create(*this, clsid, ProviderClass::Recordset30, ProviderClass::Recordset31, out);
 }
 
 void CProviderRegistry::Register(const QUuid& clsid)

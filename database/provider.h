@@ -28,8 +28,7 @@ class CConnection {
 public:
     CConnection();
     ~CConnection();
-    CConnection(const CConnection&) = delete;
-    CConnection& operator=(const CConnection&) = delete;
+    Q_DISABLE_COPY(CConnection)
 
     // The connection text "\windows\KVCities" names the per-user place
     // database (see EnsurePlaceDatabase); any other text is a file path.
@@ -69,8 +68,7 @@ class CTransaction {
 public:
     explicit CTransaction(CConnection* connection);
     ~CTransaction();
-    CTransaction(const CTransaction&) = delete;
-    CTransaction& operator=(const CTransaction&) = delete;
+    Q_DISABLE_COPY(CTransaction)
 
     HRESULT Status() const { return m_status; }
     HRESULT Commit();
@@ -89,8 +87,7 @@ class CRecordset {
 public:
     CRecordset();
     ~CRecordset();
-    CRecordset(const CRecordset&) = delete;
-    CRecordset& operator=(const CRecordset&) = delete;
+    Q_DISABLE_COPY(CRecordset)
 
     HRESULT Open(const QString& source, CConnection* connection);
     void Close();

@@ -70,6 +70,26 @@ void ToTime(const char* text, std::uint8_t* hour, std::uint8_t* minute, std::uin
     *second = static_cast<std::uint8_t>(length > 4 ? ToInt2(text + 4) : 0);
 }
 
+// Field n read as a number, a whole number or its first character; absent
+// when the field is empty.
+double DecimalField(const CSentenceFields& fields, int n, double absent = 0)
+{
+    Field text;
+    return fields.Get(n, text, kFieldSize) ? LeadingDecimal(text) : absent;
+}
+
+int IntegerField(const CSentenceFields& fields, int n, int absent)
+{
+    Field text;
+    return fields.Get(n, text, kFieldSize) ? ToInt(text) : absent;
+}
+
+char LetterField(const CSentenceFields& fields, int n, char absent)
+{
+    Field text;
+    return fields.Get(n, text, kFieldSize) ? text[0] : absent;
+}
+
 // Reads a coordinate and its hemisphere letter. An empty coordinate leaves
 // the stored value, sign included, as it was.
 void ReadCoordinate(const CSentenceFields& fields, int field, std::size_t degreeDigits, char negativeHemisphere,
@@ -281,9 +301,9 @@ void CSentenceParser::ParseGSA(const char* body)
         m_gsa.fixMode = static_cast<std::uint8_t>(field[0] - '0');
     for (int slot = 0; slot < 12; ++slot)
         m_gsa.satellitesUsed[slot] = static_cast<std::uint16_t>(fields.Get(2 + slot, field, kFieldSize) ? ToInt2(field) : 0);
-    m_gsa.positionDilution = fields.Get(14, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_gsa.horizontalDilution = fields.Get(15, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_gsa.verticalDilution = fields.Get(16, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_gsa.positionDilution = DecimalField(fields, 14);
+    m_gsa.horizontalDilution = DecimalField(fields, 15);
+    m_gsa.verticalDilution = DecimalField(fields, 16);
     ++m_gsa.count;
 }
 
@@ -308,9 +328,7 @@ void CSentenceParser::ParseGSV(const char* body)
         m_gsv.satellitesInView = static_cast<std::uint16_t>(ToInt(field));
     for (int k = 0; k < 4; ++k) {
         tagSatellite& satellite = m_gsv.satellites[(sentence - 1) * 4 + k];
-        const auto integer = [&](int n) {
-            return static_cast<std::uint16_t>(fields.Get(n, field, kFieldSize) ? ToInt(field) : 0);
-        };
+        const auto integer = [&](int n) { return static_cast<std::uint16_t>(IntegerField(fields, n, 0)); };
         satellite.number = integer(3 + 4 * k);
         satellite.elevation = integer(4 + 4 * k);
         satellite.azimuth = integer(5 + 4 * k);
@@ -325,18 +343,17 @@ void CSentenceParser::ParseGSV(const char* body)
 void CSentenceParser::ParseRMB(const char* body)
 {
     const CSentenceFields fields(body);
-    Field field;
-    m_rmb.dataStatus = fields.Get(0, field, kFieldSize) ? field[0] : 'V';
-    m_rmb.crossTrackError = fields.Get(1, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_rmb.directionToSteer = fields.Get(2, field, kFieldSize) ? field[0] : '?';
+    m_rmb.dataStatus = LetterField(fields, 0, 'V');
+    m_rmb.crossTrackError = DecimalField(fields, 1);
+    m_rmb.directionToSteer = LetterField(fields, 2, '?');
     fields.Get(3, m_rmb.originWaypoint, kFieldSize);
     fields.Get(4, m_rmb.destinationWaypoint, kFieldSize);
     ReadCoordinate(fields, 5, 2, 'S', &m_rmb.destinationLatitude);
     ReadCoordinate(fields, 7, 3, 'W', &m_rmb.destinationLongitude);
-    m_rmb.rangeToDestination = fields.Get(9, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_rmb.bearingToDestination = fields.Get(10, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_rmb.closingVelocity = fields.Get(11, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_rmb.arrivalStatus = fields.Get(12, field, kFieldSize) ? field[0] : 'V';
+    m_rmb.rangeToDestination = DecimalField(fields, 9);
+    m_rmb.bearingToDestination = DecimalField(fields, 10);
+    m_rmb.closingVelocity = DecimalField(fields, 11);
+    m_rmb.arrivalStatus = LetterField(fields, 12, 'V');
     ++m_rmb.count;
 }
 
@@ -348,11 +365,11 @@ void CSentenceParser::ParseRMC(const char* body)
     Field field;
     if (fields.Get(0, field, kFieldSize))
         ToTime(field, &m_rmc.hour, &m_rmc.minute, &m_rmc.second);
-    m_rmc.status = fields.Get(1, field, kFieldSize) ? field[0] : 'V';
+    m_rmc.status = LetterField(fields, 1, 'V');
     ReadCoordinate(fields, 2, 2, 'S', &m_rmc.latitude);
     ReadCoordinate(fields, 4, 3, 'W', &m_rmc.longitude);
-    m_rmc.speedOverGround = fields.Get(6, field, kFieldSize) ? LeadingDecimal(field) : 0;
-    m_rmc.courseOverGround = fields.Get(7, field, kFieldSize) ? LeadingDecimal(field) : 0;
+    m_rmc.speedOverGround = DecimalField(fields, 6);
+    m_rmc.courseOverGround = DecimalField(fields, 7);
     if (fields.Get(8, field, kFieldSize)) {
         const std::size_t length = std::strlen(field);
         m_rmc.day = static_cast<std::uint8_t>(ToInt2(field));
@@ -376,10 +393,10 @@ void CSentenceParser::ParseZDA(const char* body)
     Field field;
     if (fields.Get(0, field, kFieldSize))
         ToTime(field, &m_zda.hour, &m_zda.minute, &m_zda.second);
-    m_zda.day = static_cast<std::uint8_t>(fields.Get(1, field, kFieldSize) ? ToInt(field) : 1);
-    m_zda.month = static_cast<std::uint8_t>(fields.Get(2, field, kFieldSize) ? ToInt(field) : 1);
-    m_zda.year = static_cast<std::uint16_t>(fields.Get(3, field, kFieldSize) ? ToInt(field) : 1);
-    m_zda.localZoneHours = static_cast<std::int8_t>(fields.Get(4, field, kFieldSize) ? ToInt(field) : 0);
-    m_zda.localZoneMinutes = static_cast<std::uint8_t>(fields.Get(5, field, kFieldSize) ? ToInt(field) : 0);
+    m_zda.day = static_cast<std::uint8_t>(IntegerField(fields, 1, 1));
+    m_zda.month = static_cast<std::uint8_t>(IntegerField(fields, 2, 1));
+    m_zda.year = static_cast<std::uint16_t>(IntegerField(fields, 3, 1));
+    m_zda.localZoneHours = static_cast<std::int8_t>(IntegerField(fields, 4, 0));
+    m_zda.localZoneMinutes = static_cast<std::uint8_t>(IntegerField(fields, 5, 0));
     ++m_zda.count;
 }
