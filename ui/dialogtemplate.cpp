@@ -161,8 +161,7 @@ void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const Control
         QWidget* widget = make ? make(control, parent) : nullptr;
         if (!widget)
             widget = DefaultControl(control, parent);
-        widget->setObjectName(QString::number(control.id));
-        widget->setProperty(kControlId, control.id);
+        SetControlID(widget, control.id);
         widget->setFont(font);
         QRect rect = DialogUnitsToPixels(control.units, base);
         // A combo box's template height includes its dropped-down list;
@@ -180,6 +179,12 @@ void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const Control
             radios = nullptr;
         }
     }
+}
+
+void SetControlID(QWidget* widget, int id)
+{
+    widget->setObjectName(QString::number(id));
+    widget->setProperty(kControlId, id);
 }
 
 QWidget* FindControl(const QWidget* parent, int id)

@@ -49,6 +49,9 @@ QRect DialogUnitsToPixels(const QRect& units, QSize baseUnits);
 using ControlFactory = std::function<QWidget*(const tagControlTemplate&, QWidget* parent)>;
 void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const ControlFactory& make = {});
 
+// Names widget as the control with that ID, as BuildDialog names the
+// controls it makes.
+void SetControlID(QWidget* widget, int id);
 // The control with that ID among parent's descendants, or null.
 QWidget* FindControl(const QWidget* parent, int id);
 template <typename T>

@@ -48,8 +48,7 @@ bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
     m_page = page;
     setParent(page);
     setGeometry(placeholder->geometry());
-    setObjectName(QString::number(placeholderId + 100));
-    setProperty("controlId", placeholderId + 100);
+    SetControlID(this, placeholderId + 100);
     setAttribute(Qt::WA_OpaquePaintEvent);
     show();
     return true;
