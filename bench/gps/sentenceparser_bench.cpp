@@ -10,8 +10,8 @@ namespace {
 std::string AllCaptures()
 {
     std::string bytes;
-    for (const char* name : kCaptures)
-        bytes += ReadCapture(QString::fromLatin1(name));
+    for (const tagCapture& capture : kCaptures)
+        bytes += ReadCapture(capture.file);
     return bytes;
 }
 

@@ -172,14 +172,11 @@ TEST_F(Cli, CommandLines)
         {{u"export-cityfile"_s, u"@kept"_s, u"extra"_s}, 2, u"usage: terrafind export-cityfile OUT"_s},
         {{u"export-cityfile"_s, u"@kept"_s, u"--db"_s}, 2, u"--db needs a path"_s},
 
-        // The first position of a receiver, with this machine's offset from GMT.
-        {{u"gps"_s, u"--port"_s, u"TTY"_s, u"--timeout"_s, u"20"_s}, 0,
-         u"wLonDegree 77\nwLonMinute 26\nwEast 0\nwLatDegree 38\nwLatMinute 54\nwNorth 1\nsGmtTenths 55"_s,
-         ReadCapture(u"GPSmap-76S.log"_s)},
+        // The first position of a receiver (more below), with this machine's offset from GMT.
         {{u"--json"_s, u"gps"_s, u"--port"_s, u"TTY"_s}, 0,
-         u"\"sGmtTenths\": 55,\n        \"wEast\": 1,\n        \"wLatDegree\": 37,\n        \"wLatMinute\": 47,\n"
-         "        \"wLonDegree\": 175,\n        \"wLonMinute\": 18,\n        \"wNorth\": 0"_s,
-         ReadCapture(u"bu353s4.log"_s)},
+         u"\"sGmtTenths\": 55,\n        \"wEast\": 1,\n        \"wLatDegree\": 48,\n        \"wLatMinute\": 7,\n"
+         "        \"wLonDegree\": 11,\n        \"wLonMinute\": 31,\n        \"wNorth\": 1"_s,
+         "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"},
         {{u"gps"_s, u"--port"_s, u"TTY"_s, u"--timeout"_s, u"1"_s}, 1,
          u"No position from the GPS receiver in time (1 sentences read)"_s, kOnlyRMC}, // GPRMC is no position
         {{u"gps"_s, u"--port"_s, u"/dev/terrafind-no-such-port"_s}, 1, u"Communication Port Not Found!"_s},
@@ -187,6 +184,13 @@ TEST_F(Cli, CommandLines)
         {{u"gps"_s, u"--timeout"_s, u"soon"_s}, 2, u"S must be an integer"_s},
         {{u"gps"_s, u"--speed"_s, u"4800"_s}, 2, u"usage: terrafind gps"_s},
     };
+    for (const tagCapture& capture : kCaptures) {
+        const tagGPSFix fix = capture.Fix(55);
+        rows.push_back({{u"gps"_s, u"--port"_s, u"TTY"_s, u"--timeout"_s, u"20"_s}, 0,
+                        u"wLonDegree %1\nwLonMinute %2\nwEast %3\nwLatDegree %4\nwLatMinute %5\nwNorth %6\nsGmtTenths 55"_s
+                            .arg(fix.wLonDegree).arg(fix.wLonMinute).arg(fix.wEast).arg(fix.wLatDegree).arg(fix.wLatMinute).arg(fix.wNorth),
+                        ReadCapture(capture.file)});
+    }
     if (geteuid() != 0) // root reads anything
         rows.push_back({{u"--db"_s, u"@unreadable"_s, u"countries"_s}, 1, u"cannot open @unreadable: no permission"_s});
     for (const char* command : {"where", "countries", "cities", "country", "city", "at", "regions", "add-country",
