@@ -1,5 +1,5 @@
-// The Select page as a user drives it. Expected lists come from the back
-// end's own queries.
+// The Select page as a user drives it, and the dialog units its templates
+// are laid out in. Expected lists come from the back end's own queries.
 #include "pickerdriver.h"
 
 #include <terrafind/terrafindfile.h>
@@ -8,24 +8,30 @@ namespace {
 
 using Picker = PlaceCopy;
 
+// Base units 6 x 13 (an 8-point font at 96 dpi): x * 6 / 4 and y * 13 / 8,
+// rounded, so the 150 x 75 unit placeholder holds the 225 x 120 map.
+TEST(DialogTemplate, UnitsToPixels)
+{
+    EXPECT_EQ(DialogUnitsToPixels(QRect(5, 5, 150, 75), QSize(6, 13)), QRect(8, 8, 225, 122));
+    EXPECT_EQ(DialogUnitsToPixels(QRect(1, 1, 7, 3), QSize(6, 12)), QRect(2, 2, 11, 5)); // halves round up
+}
+
 TEST_F(Picker, OpensOnTheHostsCityAndDoneReadsItAgain)
 {
     const CCity cairo = City(u"Cairo"_s);
     CCity chosen = cairo;
     chosen.m_strName.clear(); // Show must write the record again
-    WhenSheetShown([&](CCityPropSheet* sheet) {
+    WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
         QTreeWidget* countries = sheet->m_selectPage.CountryList();
         EXPECT_EQ(countries->topLevelItem(0)->text(0), u"-- All Countries --"_s);
         EXPECT_EQ(RowTexts(countries, true), QStringList{cairo.m_strCountryName});
         EXPECT_EQ(RowTexts(sheet->m_selectPage.CityList(), true), QStringList{u"Cairo"_s});
         EXPECT_EQ(sheet->Tabs()->tabText(0), u"Select"_s);
-        SaveScreenshot(sheet, u"select-english-database"_s);
+        SaveScreenshot(sheet, u"select-english"_s);
         sheet->findChild<QPushButton*>(u"done"_s)->click();
     });
     EXPECT_EQ(m_places.Show(&chosen, 0), 1);
-    EXPECT_EQ(chosen.m_dwID, cairo.m_dwID);
-    EXPECT_EQ(chosen.m_strName, u"Cairo"_s);
-    EXPECT_EQ(chosen.m_sGmt, cairo.m_sGmt);
+    EXPECT_EQ(std::tuple(chosen.m_dwID, chosen.m_strName, chosen.m_sGmt), std::tuple(cairo.m_dwID, u"Cairo"_s, cairo.m_sGmt));
 }
 
 TEST_F(Picker, EachMapTapReplacesTheRegionBlockAboveTheList)
@@ -35,8 +41,7 @@ TEST_F(Picker, EachMapTapReplacesTheRegionBlockAboveTheList)
     const std::pair<tagPlace, QStringList> taps[] = {{kCairo, Countries(kCairo)}, {kKarachi, Countries(kKarachi)}, {kPacific, {}}};
     ASSERT_TRUE(taps[0].second.contains(u"Egypt"_s));
     ASSERT_FALSE(taps[1].second.isEmpty());
-    // Cairo is listed (and its pending ID so consumed) at start; with no
-    // city selected at the end there is nothing to read back.
+    // With no city selected at the end there is nothing to read back.
     EXPECT_EQ(ShowOnCairo(0, [&](CCityPropSheet* sheet) {
         CMapSimplePage& page = sheet->m_selectPage;
         const QStringList all = RowTexts(page.CountryList());
@@ -57,7 +62,7 @@ TEST_F(Picker, ACityTapEndsWithItAndCancelLeavesTheHostsRecordAlone)
 {
     CCity chosen = City(u"Cairo"_s);
     QString tapped;
-    WhenSheetShown([&](CCityPropSheet* sheet) {
+    WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
         QTreeWidget* cities = sheet->m_selectPage.CityList();
         tapped = RowTexts(cities).last();
         TapRow(cities, cities->topLevelItemCount() - 1);
@@ -67,13 +72,12 @@ TEST_F(Picker, ACityTapEndsWithItAndCancelLeavesTheHostsRecordAlone)
     EXPECT_EQ(chosen.m_strName, tapped);
 
     const CCity before = chosen;
-    WhenSheetShown([](CCityPropSheet* sheet) {
+    WhenShown<CCityPropSheet>([](CCityPropSheet* sheet) {
         TapRow(sheet->m_selectPage.CountryList(), 1); // another country first
         sheet->reject();
     });
     EXPECT_EQ(m_places.Show(&chosen, 0), 2);
-    EXPECT_EQ(chosen.m_strName, before.m_strName);
-    EXPECT_EQ(chosen.m_dwID, before.m_dwID);
+    EXPECT_EQ(std::tuple(chosen.m_strName, chosen.m_dwID), std::tuple(before.m_strName, before.m_dwID));
 }
 
 TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
@@ -85,11 +89,10 @@ TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
         EXPECT_GT(FindControl(&page, 1044)->x(), FindControl(&page, 1043)->x());
         EXPECT_TRUE(FindControl<QLabel>(&page, 1044)->alignment() & Qt::AlignRight);
         ExpectShaped(&page, {{1044, "select.countries"}, {1043, "select.cities"}});
-        EXPECT_NE(Shaped("select.cities"), ArabicLabel("select.cities")) << "labels are shaped";
         EXPECT_EQ(page.CountryList()->topLevelItem(0)->text(0), Shaped("select.allCountries"));
         EXPECT_EQ(sheet->Tabs()->tabText(0), Shaped("select.tab"));
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{u"القاهرة"_s});
-        SaveScreenshot(sheet, u"select-arabic-database"_s);
+        SaveScreenshot(sheet, u"select-arabic"_s);
         sheet->done(CCityPropSheet::kOK);
     }), 1);
     EXPECT_EQ(m_places.m_bArabic, 1);
@@ -108,27 +111,20 @@ TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
         chosen.m_dwCountryID = 1; // ...of country 1
         QString expected;
         std::uint32_t expectedIndex = 0;
-        WhenSheetShown([&](CCityPropSheet* sheet) {
+        WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
             CMapSimplePage& page = sheet->m_selectPage;
-            EXPECT_FALSE(sheet->Tabs()->tabBar()->isEnabled());
             TapTab(sheet, 1);
             EXPECT_EQ(sheet->Tabs()->currentIndex(), 0) << "the Add page cannot be reached";
             EXPECT_FALSE(FindControl(&page, 1201)->isEnabled()) << "the map takes no taps";
-            const QStringList before = RowTexts(page.CountryList());
-            page.OnMapClick(kCairo.X(), kCairo.Y());
-            EXPECT_EQ(RowTexts(page.CountryList()), before);
             ASSERT_EQ(RowTexts(page.CityList(), true).size(), 1);
-            SaveScreenshot(sheet, arabic ? u"select-arabic-file"_s : u"select-english-file"_s);
             expected = page.CityList()->topLevelItem(1)->text(0);
             expectedIndex = page.CityList()->topLevelItem(1)->data(0, Qt::UserRole).toUInt();
             TapRow(page.CityList(), 1);
         });
         ASSERT_EQ(file.Show(&chosen, arabic), 1);
         EXPECT_EQ(file.m_bArabic, arabic) << "each picker sets the file's language";
-        EXPECT_EQ(chosen.m_dwID, expectedIndex) << "the row's city index";
-        if (!arabic)
-            EXPECT_EQ(expectedIndex, 2u) << "English lists are in file order";
-        EXPECT_EQ(chosen.m_dwCountryID, 1u);
+        // English lists are in file order.
+        EXPECT_EQ(std::tuple(chosen.m_dwID, chosen.m_dwCountryID), std::tuple(arabic ? expectedIndex : 2u, 1u));
         EXPECT_EQ(arabic ? chosen.m_strArabicName : chosen.m_strName, expected);
     }
 }

@@ -2,16 +2,8 @@
 
 #include <QDir>
 #include <QFile>
-
-void WhenSheetShown(std::function<void(CCityPropSheet*)> step)
-{
-    CCityPropSheet::SetShownHook([step](CCityPropSheet* sheet) {
-        CCityPropSheet::SetShownHook({}); // once
-        step(sheet);
-        if (sheet->isVisible()) // a failed assertion left it open
-            sheet->reject();
-    });
-}
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 void SaveScreenshot(QWidget* widget, const QString& name)
 {
@@ -46,7 +38,36 @@ void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, co
     for (const auto& [id, key] : labels) {
         const auto* group = FindControl<QGroupBox>(parent, id);
         EXPECT_EQ(group ? group->title() : FindControl(parent, id)->property("text").toString(), Shaped(key)) << key;
+        if (!group)
+            continue;
+        // The style's title rectangle ends at the box's right edge, within its margin.
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.textAlignment = group->alignment();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        EXPECT_TRUE(title.x() > group->width() / 2 && title.right() > group->width() - 16) << key << " title at the right";
     }
+}
+
+void TypeCity(CCityDlg* form, const QString& values)
+{
+    const QStringList v = values.split(u',');
+    for (int i = 0; const int id : {1127, 1118, 1119, 1124, 1123})
+        form->Edit(id)->setText(v[i++]);
+    form->Radio(v[5] == "E"_L1 ? 1120 : 1121)->setChecked(true);
+    form->Radio(v[6] == "N"_L1 ? 1125 : 1126)->setChecked(true);
+}
+
+QString ShownCity(const CCityDlg* form)
+{
+    QStringList v;
+    for (const int id : {1127, 1118, 1119, 1124, 1123})
+        v << form->Edit(id)->text();
+    v << (form->Radio(1120)->isChecked() ? u"E"_s : form->Radio(1121)->isChecked() ? u"W"_s : u"?"_s);
+    v << (form->Radio(1125)->isChecked() ? u"N"_s : form->Radio(1126)->isChecked() ? u"S"_s : u"?"_s);
+    return v.join(u',');
 }
 
 PlaceCopy::PlaceCopy() : m_file(m_dir.filePath(u"KVCities"_s))
@@ -91,6 +112,6 @@ QStringList PlaceCopy::Cities(const QString& country)
 int PlaceCopy::ShowOnCairo(int arabic, std::function<void(CCityPropSheet*)> step)
 {
     CCity city = City(u"Cairo"_s);
-    WhenSheetShown(std::move(step));
+    WhenShown<CCityPropSheet>(std::move(step));
     return m_places.Show(&city, arabic);
 }

@@ -1,18 +1,23 @@
-// Drives the modal picker from inside its own event loop, so no test
-// blocks, on a copy of the shipped place database.
+// Drives the picker and its forms as a user does, from inside their own
+// modal loops so that no test blocks, on a copy of the shipped place database.
 #pragma once
 
 #include "placedb.h"
 
+#include "ui/citydlg.h"
 #include "ui/citypropsheet.h"
+#include "ui/countrydlg.h"
 #include "ui/dialogtemplate.h"
 #include "ui/labels.h"
 
 #include <terrafind/terrafind.h>
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -39,9 +44,28 @@ constexpr tagPlace kCairo{31.23, 30.05}, kKarachi{67.0, 24.86};
 constexpr tagPlace kCapeVerde{-23.5, 15.0}; // a region with one country
 constexpr tagPlace kPacific{-135.0, 40.0};  // in no region
 
-// Runs step on the next sheet once it is shown modally; the sheet is
-// cancelled afterwards unless step ended it.
-void WhenSheetShown(std::function<void(CCityPropSheet*)> step);
+// Runs step on the next window of that class once it is on screen; the
+// window is cancelled afterwards unless step ended it.
+template <typename Window>
+void WhenShown(std::function<void(Window*)> step)
+{
+    Window::SetShownHook([step](Window* window) {
+        Window::SetShownHook({}); // once
+        step(window);
+        if (window->isVisible()) // a failed assertion left it open
+            window->reject();
+    });
+}
+// Runs window modally with step inside its loop: its result.
+template <typename Window>
+int RunModal(Window& window, std::function<void(Window*)> step)
+{
+    WhenShown<Window>(std::move(step));
+    return window.DoModal();
+}
+// Clicks the push button with that control ID (1 OK, 2 Cancel).
+inline void Press(QWidget* window, int id) { FindControl<QPushButton>(window, id)->click(); }
+
 // Saves a picture of widget under the build directory's screenshots/.
 void SaveScreenshot(QWidget* widget, const QString& name);
 // Taps a list's row, or a sheet's tab, as a user would.
@@ -53,8 +77,12 @@ inline int RowOf(const QTreeWidget* list, const QString& text) { return int(RowT
 // An Arabic label as the pages show it, shaped.
 inline QString Shaped(const char* key) { return DisplayLabel("", key, 1); }
 // Expects each control (by ID) to show its Arabic label (by key), shaped,
-// as its text or, for a group box, as its title.
+// as its text or, for a group box, as its title drawn at the right.
 void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, const char*>> labels);
+// The city form's number edits and hemisphere buttons as "zone,lon
+// degree,lon minute,lat degree,lat minute,E|W,N|S": typed in, or read.
+void TypeCity(CCityDlg* form, const QString& values);
+QString ShownCity(const CCityDlg* form);
 
 // A CTerrafind30 on a writable copy of the shipped place database.
 class PlaceCopy : public ::testing::Test {
