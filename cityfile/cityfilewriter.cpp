@@ -6,6 +6,7 @@
 #include <terrafind/terrafinddb.h>
 
 #include <QHash>
+#include <QSet>
 #include <QSaveFile>
 #include <QTextBoundaryFinder>
 
@@ -68,6 +69,49 @@ bool Positions(const QList<unsigned int>& order, const QList<unsigned int>& ids,
         if (!positions->contains(id))
             return false;
     return true;
+}
+
+// Population by city ID, from the place database's CityInfo table; empty
+// when it has none.
+QHash<unsigned int, qint64> Populations()
+{
+    QStringList columns;
+    QList<QStringList> rows;
+    QHash<unsigned int, qint64> populations;
+    if (QueryPlaceDatabase(QStringLiteral("SELECT CityID, population FROM CityInfo"), &columns, &rows) >= 0)
+        for (const QStringList& row : rows)
+            populations.insert(row.value(0).toUInt(), row.value(1).toLongLong());
+    return populations;
+}
+
+// The cities to keep of each country, in their order, as Read describes.
+QList<QList<unsigned int>> MostPopulous(const QList<QList<unsigned int>>& cityIDs,
+                                        const QHash<unsigned int, qint64>& populations, qsizetype room)
+{
+    const auto larger = [&](unsigned int a, unsigned int b) {
+        const qint64 pa = populations.value(a), pb = populations.value(b);
+        return pa != pb ? pa > pb : a < b;
+    };
+    QSet<unsigned int> kept;
+    QList<unsigned int> others;
+    for (const QList<unsigned int>& country : cityIDs) {
+        QList<unsigned int> ranked = country;
+        std::sort(ranked.begin(), ranked.end(), larger);
+        const qsizetype principal = std::min<qsizetype>(ranked.size(), CCityFileWriter::kPrincipalPlaces);
+        kept.unite(QSet<unsigned int>(ranked.begin(), ranked.begin() + principal));
+        others += ranked.mid(principal);
+    }
+    std::sort(others.begin(), others.end(), larger);
+    for (qsizetype i = 0; i < others.size() && kept.size() < room; ++i)
+        kept.insert(others[i]);
+    QList<QList<unsigned int>> chosen;
+    for (const QList<unsigned int>& country : cityIDs) {
+        chosen.append(QList<unsigned int>());
+        for (unsigned int id : country)
+            if (kept.contains(id))
+                chosen.back().append(id);
+    }
+    return chosen;
 }
 
 } // namespace
@@ -144,9 +188,11 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
         cityCount += ids.size();
         cityIDs.append(ids);
     }
-    if (cityCount > qsizetype(kMaxRecords))
-        return Fail(QStringLiteral("the place database has %1 cities; a city file holds at most %2")
-                        .arg(cityCount).arg(kMaxRecords));
+    m_leftOut = 0;
+    if (cityCount > qsizetype(kMaxRecords)) {
+        m_leftOut = int(cityCount - qsizetype(kMaxRecords));
+        cityIDs = MostPopulous(cityIDs, Populations(), kMaxRecords);
+    }
 
     for (qsizetype c = 0; c < countryIDs.size(); ++c) {
         tagCityFileCountry country;
@@ -183,8 +229,10 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
         arabicOrder.clear();
         names.clear();
         QHash<unsigned int, std::uint16_t> cityPositions;
-        if (places.GetCities(countryIDs[c], &names, &arabicOrder) < 0
-            || !Positions(arabicOrder, cityIDs[c], &cityPositions))
+        const QSet<unsigned int> kept(cityIDs[c].begin(), cityIDs[c].end());
+        const bool read = places.GetCities(countryIDs[c], &names, &arabicOrder) >= 0;
+        arabicOrder.removeIf([&](unsigned int id) { return !kept.contains(id); });
+        if (!read || !Positions(arabicOrder, cityIDs[c], &cityPositions))
             return Fail(QStringLiteral("cannot read the Arabic order of the cities of country %1").arg(countryIDs[c]));
         for (qsizetype i = 0; i < cityIDs[c].size(); ++i)
             m_countries[c].cities[i].arabicPosition = cityPositions.value(cityIDs[c][i]);

@@ -46,9 +46,17 @@ class CCityFileWriter {
 public:
     // Reads every country and city of an open place-database back end in
     // English mode, then switches it to Arabic to read the Arabic orders.
-    // False, with Error() set, when it cannot be read or the file format
-    // cannot hold it (more than 910 countries or 65,535 cities).
+    // A database of more than 65,535 cities gives the most populous ones:
+    // each country keeps its kPrincipalPlaces most populous cities (all, if
+    // it has fewer), and the rest of the file goes to the most populous of
+    // the others; equal populations go by lower ID. Populations come from
+    // the CityInfo table, and count as 0 without it. False, with Error()
+    // set, when it cannot be read or the file format cannot hold it (more
+    // than 910 countries).
     bool Read(CTerrafindDB& places);
+    static constexpr int kPrincipalPlaces = 10;
+    // The cities Read left out to fit the file.
+    int LeftOut() const { return m_leftOut; }
 
     // The places in file order; tests and generators may set them directly.
     const QList<tagCityFileCountry>& Countries() const { return m_countries; }
@@ -80,4 +88,5 @@ private:
     QString m_error;
     int m_shortened = 0;
     int m_replaced = 0;
+    int m_leftOut = 0;
 };

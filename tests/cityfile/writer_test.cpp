@@ -69,6 +69,8 @@ TEST(Writer, ShippedPlacesRoundTripThroughTheFile)
     CCityFileWriter writer;
     CTerrafindFile file;
     ASSERT_EQ(db.Init(), 1);
+    // The first release's cities: all of them fit a city file.
+    ASSERT_GE(db.ExecuteStatement(u"DELETE FROM City WHERE ID > 24334"_s), 0);
     ASSERT_TRUE(writer.Read(db) && writer.Write(dir.filePath(u"kvCities.bin"_s))) << qPrintable(writer.Error());
     ASSERT_EQ(file.Init(dir.path().utf16()), 1);
     // The countries (country 0) or one country's cities, in the language set:
@@ -108,6 +110,31 @@ TEST(Writer, ShippedPlacesRoundTripThroughTheFile)
             EXPECT_EQ(Fields(read), Fields(expected)) << qPrintable(expected.m_strName);
         }
     }
+}
+
+// Big has 65,530 towns of 1,000; Small 12 of 1 to 12: 7 too many.
+TEST(Writer, TooManyCitiesLeaveEachCountryItsPrincipalPlacesAndTheMostPopulous)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), dir.filePath(u"KVCities"_s)));
+    QFile::setPermissions(dir.filePath(u"KVCities"_s), QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("TERRAFIND_DB", dir.filePath(u"KVCities"_s).toLocal8Bit());
+    CTerrafind30 db;
+    ASSERT_EQ(db.Init(), 1);
+    for (const QString& sql : {u"DELETE FROM City"_s, u"DELETE FROM Country"_s, u"DELETE FROM CityInfo"_s,
+                               u"INSERT INTO Country VALUES (1, 'Big', 'كبير', 0), (2, 'Small', 'صغير', 0)"_s,
+                               u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 65542) "
+                               u"INSERT INTO City SELECT i, printf('City %05d', i), 'مدينة', 0, 0, 0, 0, 0, 1 + (i > 65530) FROM n"_s,
+                               u"INSERT INTO CityInfo SELECT ID, NULL, iif(ID > 65530, ID - 65530, 1000), 'UTC' FROM City"_s})
+        ASSERT_GE(db.ExecuteStatement(sql), 0) << qPrintable(sql);
+    CCityFileWriter writer;
+    ASSERT_TRUE(writer.Read(db)) << qPrintable(writer.Error());
+    EXPECT_EQ(writer.LeftOut(), 7);
+    const QList<tagCityFileCity>& big = writer.Countries()[0].cities;
+    const QList<tagCityFileCity>& small = writer.Countries()[1].cities;
+    // Small keeps its ten largest; Big, all alike, its lowest IDs.
+    EXPECT_EQ(std::tuple(small.size(), small.first().name, big.size(), big.last().name),
+              std::tuple(10, u"City 65533"_s, 65525, u"City 65525"_s));
 }
 
 TEST(Writer, RefusesWhatTheFormatCannotHold)
