@@ -43,6 +43,44 @@ CREATE TABLE City (
     County_ID INTEGER NOT NULL
 );
 
+-- Side tables: facts the tables above have no column for, keyed by the
+-- city's ID, so that those tables and their readers stay as they are.
+
+-- A first-level division of a country (state, province, governorate), as
+-- GeoNames codes it. arabic_name is NULL where no Arabic name is known.
+CREATE TABLE Division (
+    ID INTEGER PRIMARY KEY,
+    County_ID INTEGER NOT NULL,
+    code TEXT NOT NULL,
+    name TEXT NOT NULL,
+    arabic_name TEXT
+);
+
+-- One row per city. zone is the IANA time zone name, whose standard
+-- offset City.gmt holds; population is 0 where unknown; DivisionID is NULL
+-- where the city has no division.
+CREATE TABLE CityInfo (
+    CityID INTEGER PRIMARY KEY,
+    DivisionID INTEGER,
+    population INTEGER NOT NULL DEFAULT 0,
+    zone TEXT NOT NULL
+);
+
+-- Other spellings of a city's name ("Mecca", Arabic-script variants), for
+-- searching only and never displayed: some are not the city's name in
+-- either language. Ordered by name, case aside, for prefix searches.
+CREATE TABLE CityAlternate (
+    name TEXT NOT NULL COLLATE NOCASE,
+    CityID INTEGER NOT NULL,
+    PRIMARY KEY (name, CityID)
+) WITHOUT ROWID;
+
+-- The side tables' facts by city, with the division's names.
+CREATE VIEW CityDetails AS
+SELECT CityInfo.CityID, Division.name AS admin1, Division.arabic_name AS admin1_arabic, CityInfo.population,
+       CityInfo.zone
+FROM CityInfo LEFT JOIN Division ON Division.ID = CityInfo.DivisionID;
+
 CREATE INDEX Region2County_RegionID ON Region2County (RegionID);
 -- A country's cities come back already in name order from these, in either
 -- language, without a sort.
