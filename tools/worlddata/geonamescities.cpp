@@ -64,6 +64,14 @@ QList<tagSourceCity> ReadGeoNamesCities()
     for (int i = 0; i < count; ++i) {
         GeonamesCity* city = geonames_get_city(i);
         tagSourceCity& out = cities[i];
+        // The record is (id, name, admin1 code, state, country code, ...).
+        const char* id = nullptr;
+        const char* admin1 = nullptr;
+        g_variant_get_child(city, 0, "&s", &id);
+        g_variant_get_child(city, 2, "&s", &admin1);
+        out.geonameId = QByteArray(id).toUInt();
+        out.key = QString::number(out.geonameId);
+        out.admin1 = Utf8(admin1);
         out.name = Utf8(geonames_city_get_name(city));
         out.state = Utf8(geonames_city_get_state(city));
         out.countryCode = Utf8(geonames_city_get_country_code(city));

@@ -1,17 +1,22 @@
 // mkworlddata: builds the shipped world data from its sources.
 //
 //   mkworlddata --atlas countries-50m.json --zoneinfo /usr/share/zoneinfo
-//               --sql places.sql --land countryland.txt
+//               --places cities.pbf --divisions admin1.json --older cities1000.txt
+//               --ids cityids.tsv --sql places.sql --land countryland.txt
 //               --map worldmap.png --map2x worldmap@2x.png
 //
-// Cities come from GeoNames (libgeonames), country names from CLDR (ICU),
-// offsets from tzdata, land and borders from Natural Earth (world-atlas).
-// The same sources give byte-identical outputs.
+// Cities come from GeoNames (the 1,000+ tier through npm packages, Arabic
+// names and the places of earlier releases through libgeonames), country
+// names from CLDR (ICU), zones and offsets from tzdata, land and borders
+// from Natural Earth (world-atlas). The ID registry (--ids) is read and
+// written back with the IDs of new places added. The same sources give
+// byte-identical outputs.
 #include "cldrnames.h"
 #include "geonamescities.h"
 #include "outputs.h"
 #include "placelist.h"
 #include "regiongrid.h"
+#include "tiersources.h"
 #include "topojson.h"
 #include "worldmap.h"
 #include "zoneinfo.h"
@@ -30,7 +35,7 @@ namespace {
 // than 8 countries, down to cells of 3 or 4 pixels.
 constexpr int kCellSize = 15;
 constexpr int kMaxCountries = 8;
-constexpr int kMinCellSize = 3;
+constexpr int kMinCellSize = 2;
 
 // Natural Earth shapes without an ISO numeric id. The Indian Ocean
 // Territories and the Siachen Glacier belong to no single country and are
@@ -116,7 +121,8 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Builds the place database rows, the map and its regions."));
     parser.addHelpOption();
-    const QStringList required = {"atlas", "zoneinfo", "sql", "land", "map", "map2x"};
+    const QStringList required = {"atlas", "zoneinfo", "places", "divisions", "older", "ids",
+                                  "sql", "land", "map", "map2x"};
     for (const QString& option : required)
         parser.addOption({option, option, QStringLiteral("path")});
     parser.process(app);
@@ -126,8 +132,17 @@ int main(int argc, char** argv)
 
     QString error;
     CZoneInfo zones(parser.value(QStringLiteral("zoneinfo")));
+    CCityIds ids;
+    tagPlaceSources sources;
+    sources.countries = ReadCountries();
+    sources.catalogue = ReadGeoNamesCities();
+    if (!ids.Load(parser.value(QStringLiteral("ids")), &error)
+        || !ReadTierPlaces(parser.value(QStringLiteral("places")), &sources.tier, &error)
+        || !ReadDivisionNames(parser.value(QStringLiteral("divisions")), &sources.divisionNames, &error)
+        || !ReadOlderRows(parser.value(QStringLiteral("older")), &sources.older, &error))
+        return Fail(error);
     CPlaceList places;
-    if (!places.Build(ReadCountries(), ReadGeoNamesCities(), zones, &error))
+    if (!places.Build(sources, zones, ids, &error))
         return Fail(error);
 
     CTopology atlas;
@@ -145,7 +160,8 @@ int main(int argc, char** argv)
     if (!Save(parser.value(QStringLiteral("sql")), PlacesSql(places, regions))
         || !Save(parser.value(QStringLiteral("land")), LandRecord(places, land))
         || !Save(parser.value(QStringLiteral("map")), Png(CWorldMap::Render(1, landShapes, borders)))
-        || !Save(parser.value(QStringLiteral("map2x")), Png(CWorldMap::Render(2, landShapes, borders))))
+        || !Save(parser.value(QStringLiteral("map2x")), Png(CWorldMap::Render(2, landShapes, borders)))
+        || !Save(parser.value(QStringLiteral("ids")), ids.Text()))
         return Fail(QStringLiteral("cannot write the outputs"));
 
     qsizetype links = 0, most = 0;

@@ -58,6 +58,18 @@ QByteArray PlacesSql(const CPlaceList& places, const QList<tagRegion>& regions)
                   .arg(places.Countries()[city.country].id)
                   .toUtf8();
     }
+    for (const tagDivision& division : places.Divisions())
+        sql += "INSERT INTO Division VALUES (" + QByteArray::number(division.id) + ", "
+            + QByteArray::number(places.Countries()[division.country].id) + ", " + Quoted(division.code) + ", "
+            + Quoted(division.name) + ", "
+            + (division.arabicName.isEmpty() ? QByteArray("NULL") : Quoted(division.arabicName)) + ");\n";
+    for (const tagCity& city : places.Cities()) {
+        sql += "INSERT INTO CityInfo VALUES (" + QByteArray::number(city.id) + ", "
+            + (city.division < 0 ? QByteArray("NULL") : QByteArray::number(places.Divisions()[city.division].id)) + ", "
+            + QByteArray::number(city.population) + ", " + Quoted(city.zone) + ");\n";
+        for (const QString& name : city.alternates)
+            sql += "INSERT INTO CityAlternate VALUES (" + Quoted(name) + ", " + QByteArray::number(city.id) + ");\n";
+    }
     sql += "COMMIT;\n";
     return sql;
 }

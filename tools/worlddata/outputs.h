@@ -9,8 +9,9 @@
 #include <QList>
 #include <QPoint>
 
-// INSERT statements for Region, Country, Region2County and City, in one
-// transaction, for a database made from database/schema.sql.
+// INSERT statements for Region, Country, Region2County and City, and for
+// the side tables Division, CityInfo and CityAlternate, in one transaction,
+// for a database made from database/schema.sql.
 QByteArray PlacesSql(const CPlaceList& places, const QList<tagRegion>& regions);
 
 // One line per country: code, ID, and its land pixels as "x,y" pairs.

@@ -118,3 +118,30 @@ QMap<QString, tagZonePlace> CZoneInfo::CountryPlaces() const
     }
     return places;
 }
+
+QString CZoneInfo::Canonical(const QString& zone)
+{
+    if (m_listed.isEmpty()) {
+        for (const tagZonePlace& place : CountryPlaces())
+            m_listed.insert(place.zone);
+        QFile file(m_root + QStringLiteral("/zone.tab"));
+        if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+            while (!file.atEnd()) {
+                const QStringList fields = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
+                if (fields.size() >= 3 && !fields[0].startsWith(u'#'))
+                    m_listed.insert(fields[2]);
+            }
+        // tzdata.zi, zic's compact input, writes a link as "L TARGET NAME".
+        QFile compact(m_root + QStringLiteral("/tzdata.zi"));
+        if (compact.open(QIODevice::ReadOnly | QIODevice::Text))
+            while (!compact.atEnd()) {
+                const QStringList fields = QString::fromUtf8(compact.readLine()).trimmed().split(u' ');
+                if (fields.size() == 3 && fields[0] == u"L")
+                    m_links.insert(fields[2], fields[1]);
+            }
+    }
+    QString name = zone;
+    for (int hops = 0; hops < 8 && !m_listed.contains(name) && m_links.contains(name); ++hops)
+        name = m_links.value(name);
+    return name;
+}

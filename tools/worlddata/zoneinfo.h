@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -28,6 +29,12 @@ public:
     // The first zone.tab line of each country, by country code.
     QMap<QString, tagZonePlace> CountryPlaces() const;
 
+    // The name a zone goes by today: a name that tzdata keeps only as a
+    // backward-compatible link (Asia/Calcutta, America/Montreal) becomes
+    // the link's target; names that zone.tab lists stay, links or not
+    // (Europe/Vatican). Empty stays empty.
+    QString Canonical(const QString& zone);
+
     // Seconds east of GMT of the non-summer part of a POSIX TZ rule
     // ("IST-1GMT0,M10.5.0,M3.5.0/1" gives 0: Dublin's winter is its
     // negative summer time); empty when the rule cannot be read.
@@ -36,4 +43,6 @@ public:
 private:
     QString m_root;
     QMap<QString, std::optional<int>> m_offsets;
+    QMap<QString, QString> m_links; // name -> target, from tzdata.zi
+    QSet<QString> m_listed;         // zone.tab's zones
 };
