@@ -2,35 +2,121 @@
 // with positions, offsets and methods that match the sources.
 #include "shippedplaces.h"
 
+#include <QCryptographicHash>
+#include <QTimeZone>
+
 #include <cstdlib>
 
 namespace {
 
 // Positions are GeoNames' (or zone.tab's, for places added from tzdata) to
 // the minute, one minute either way allowed for rounding. Offsets are
-// tzdata's standard (winter) time in tenths of an hour, truncated; methods
-// follow data/README.md's rule table.
+// tzdata's standard (winter) time in tenths of an hour, truncated, of the
+// city's zone; methods follow data/README.md's rule table.
 TEST_F(ShippedData, SpotChecksMatchTheSources)
 {
-    const std::tuple<const char*, const char*, int, int, int, int> spots[] = { // latitude, longitude in minutes
-        {"Saudi Arabia", "Makkah al Mukarramah", 21 * 60 + 25, 39 * 60 + 49, 30, 3},
-        {"United States", "New York", 40 * 60 + 43, -74 * 60, -50, 1},
-        {"Nepal", "Kathmandu", 27 * 60 + 42, 85 * 60 + 19, 57, 0},             // +5:45, truncated
-        {"Canada", "St. John's", 47 * 60 + 34, -52 * 60 - 43, -35, 1},         // -3:30, apostrophe kept
-        {"Ireland", "Dublin", 53 * 60 + 20, -6 * 60 - 15, 0, 2},               // tzdata's negative summer time
-        {"Paraguay", "Asunción", -25 * 60 - 17, -57 * 60 - 39, -30, 2},        // -3 since tzdata 2024b
-        {"Singapore", "Singapore", 1 * 60 + 17, 103 * 60 + 51, 80, 2},         // from zone.tab: no GeoNames city
-        {"Antarctica", "McMurdo", -77 * 60 - 50, 166 * 60 + 36, 120, 2},       // from zone.tab, New Zealand time
-        {"Bouvet Island", "Bouvet Island", -54 * 60 - 25, 3 * 60 + 22, 10, 2}, // added by hand
+    const struct {
+        const char *country, *name;
+        int latitude, longitude, gmt, method; // minutes; tenths of an hour
+        const char* zone;
+        int population; // at least
+    } spots[] = {
+        {"Saudi Arabia", "Makkah al Mukarramah", 21 * 60 + 25, 39 * 60 + 49, 30, 3, "Asia/Riyadh", 1000000},
+        {"United States", "New York", 40 * 60 + 43, -74 * 60, -50, 1, "America/New_York", 8000000},
+        {"India", "Kolkata", 22 * 60 + 34, 88 * 60 + 22, 55, 0, "Asia/Kolkata", 4000000},
+        {"Nepal", "Kathmandu", 27 * 60 + 42, 85 * 60 + 19, 57, 0, "Asia/Kathmandu", 1000000},   // +5:45, truncated
+        {"Canada", "St. John's", 47 * 60 + 34, -52 * 60 - 43, -35, 1, "America/St_Johns", 90000}, // -3:30, apostrophe kept
+        {"Ireland", "Dublin", 53 * 60 + 20, -6 * 60 - 15, 0, 2, "Europe/Dublin", 1000000}, // tzdata's negative summer time
+        {"Paraguay", "Asunción", -25 * 60 - 17, -57 * 60 - 39, -30, 2, "America/Asuncion", 1}, // -3 since tzdata 2024b
+        {"Russia", "Saratov", 51 * 60 + 32, 46 * 60 + 1, 40, 2, "Europe/Saratov", 800000},  // split from Volgograd in 2016
+        {"Singapore", "Singapore", 1 * 60 + 17, 103 * 60 + 51, 80, 2, "Asia/Singapore", 1000000}, // zone.tab's place, GeoNames' facts
+        {"Antarctica", "McMurdo", -77 * 60 - 50, 166 * 60 + 36, 120, 2, "Antarctica/McMurdo", 0}, // from zone.tab, New Zealand time
+        {"Bouvet Island", "Bouvet Island", -54 * 60 - 25, 3 * 60 + 22, 10, 2, "Etc/GMT-1", 0}, // added by hand
     };
-    for (const auto& [country, name, latitude, longitude, gmt, method] : spots) {
-        SCOPED_TRACE(name);
+    for (const auto& spot : spots) {
+        SCOPED_TRACE(spot.name);
         CCity c;
-        ASSERT_EQ(m_places.GetCity(ID(QString::fromUtf8(name), ID(QString::fromUtf8(country))), &c), S_OK);
-        EXPECT_LE(std::abs((c.m_sLatitudeDegree * 60 + c.m_sLatitudeMinute) * (c.m_sNorth ? 1 : -1) - latitude), 1);
-        EXPECT_LE(std::abs((c.m_sLongitudeDegree * 60 + c.m_sLongitudeMinute) * (c.m_sEast ? 1 : -1) - longitude), 1);
-        EXPECT_EQ(std::pair(int(c.m_sGmt), int(c.m_sMethod)), std::pair(gmt, method));
+        ASSERT_EQ(m_places.GetCity(ID(QString::fromUtf8(spot.name), ID(QString::fromUtf8(spot.country))), &c), S_OK);
+        EXPECT_LE(std::abs((c.m_sLatitudeDegree * 60 + c.m_sLatitudeMinute) * (c.m_sNorth ? 1 : -1) - spot.latitude), 1);
+        EXPECT_LE(std::abs((c.m_sLongitudeDegree * 60 + c.m_sLongitudeMinute) * (c.m_sEast ? 1 : -1) - spot.longitude), 1);
+        EXPECT_EQ(std::pair(int(c.m_sGmt), int(c.m_sMethod)), std::pair(spot.gmt, spot.method));
+        const QStringList info = Row(u"SELECT zone, population FROM CityInfo WHERE CityID = %1"_s.arg(c.m_dwID));
+        EXPECT_EQ(info.value(0), QLatin1String(spot.zone));
+        EXPECT_GE(info.value(1).toInt(), spot.population);
     }
+}
+
+// Towns of one name in one country are told apart by their division, in
+// Arabic too where the division has an Arabic name.
+TEST_F(ShippedData, DivisionsTellTownsOfOneNameApart)
+{
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        // country, name, division, its Arabic name ("" for none)
+        {"United States", "Springfield (Illinois)", "Illinois", "إلينوي"},
+        {"United States", "Springfield (Massachusetts)", "Massachusetts", "ماساتشوستس"},
+        {"Australia", "Perth (Western Australia)", "Western Australia", ""},
+        {"India", "Kolkata", "West Bengal", "بنغال الغربية"},
+    };
+    for (const auto& [country, name, division, arabic] : rows) {
+        SCOPED_TRACE(name);
+        const std::uint32_t id = ID(QString::fromUtf8(name), ID(QString::fromUtf8(country)));
+        ASSERT_NE(id, 0u);
+        EXPECT_EQ(Row(u"SELECT admin1, admin1_arabic FROM CityDetails WHERE CityID = %1"_s.arg(id)),
+                  QStringList({QString::fromUtf8(division), QString::fromUtf8(arabic)}));
+    }
+    CCity perth;
+    ASSERT_EQ(m_places.GetCity(ID(u"Perth (Western Australia)"_s, ID(u"Australia"_s)), &perth), S_OK);
+    EXPECT_EQ(perth.m_strArabicName, u"بيرث"_s) << "no other Perth of Australia has an Arabic name";
+}
+
+// Every zone is one QTimeZone knows, and its cities all have one offset.
+TEST_F(ShippedData, ZonesAreKnownAndAgreeWithTheOffsets)
+{
+    QStringList columns;
+    QList<QStringList> zones;
+    ASSERT_EQ(QueryPlaceDatabase(u"SELECT zone, count(DISTINCT gmt) FROM CityInfo JOIN City ON ID = CityID "
+                                 "GROUP BY zone"_s, &columns, &zones), S_OK);
+    EXPECT_GE(zones.size(), 300);
+    for (const QStringList& zone : zones) {
+        EXPECT_TRUE(QTimeZone(zone[0].toLatin1()).isValid()) << qPrintable(zone[0]);
+        EXPECT_EQ(zone[1], u"1"_s) << qPrintable(zone[0]) << " has cities of different offsets";
+    }
+}
+
+// The first release's city IDs still name the same places: per country,
+// the checksum of tests/data/release1.txt over its IDs and names, a
+// division added to or changed in a name aside.
+TEST_F(ShippedData, CitiesOfTheFirstReleaseKeepTheirIDsAndNames)
+{
+    const auto withoutDivision = [](const QString& name) {
+        if (!name.endsWith(u')'))
+            return name;
+        for (qsizetype i = name.size() - 1, depth = 0; i > 0; --i) {
+            depth += name[i] == u')' ? 1 : name[i] == u'(' ? -1 : 0;
+            if (depth == 0)
+                return name[i - 1] == u' ' ? name.left(i - 1) : name;
+        }
+        return name;
+    };
+    QFile file(QStringLiteral(TERRAFIND_SOURCE_DIR "/tests/data/release1.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    int countries = 0;
+    while (!file.atEnd()) {
+        const QStringList line = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
+        if (line[0].startsWith(u'#'))
+            continue;
+        QStringList columns;
+        QList<QStringList> cities;
+        ASSERT_EQ(QueryPlaceDatabase(u"SELECT ID, name FROM City WHERE County_ID = %1 AND ID <= 24334 ORDER BY ID"_s
+                                         .arg(line[0]), &columns, &cities), S_OK);
+        QCryptographicHash sha1(QCryptographicHash::Sha1);
+        for (const QStringList& city : cities)
+            sha1.addData((city[0] + u'\t' + withoutDivision(city[1]) + u'\n').toUtf8());
+        EXPECT_EQ(QStringList({QString::number(cities.size()), QString::fromLatin1(sha1.result().toHex())}), line.mid(1))
+            << "country " << qPrintable(line[0]);
+        ++countries;
+    }
+    EXPECT_EQ(countries, 250);
 }
 
 // What the generator promises of every row, and the counts of data/README.md:
@@ -55,12 +141,21 @@ TEST_F(ShippedData, EveryRowIsCompleteInRangeAndClean)
         {"a country without cities", "Country WHERE ID NOT IN (SELECT County_ID FROM City)"},
         {"a country without its names or method",
          "Country WHERE name = '' OR NOT arabic_name GLOB '*[ء-ي]*' OR Method NOT BETWEEN 0 AND 4"},
+        {"a city without its facts", "City WHERE ID NOT IN (SELECT CityID FROM CityInfo)"},
+        {"facts of no city, or of no division",
+         "CityInfo WHERE CityID NOT IN (SELECT ID FROM City) OR DivisionID NOT IN (SELECT ID FROM Division)"},
+        {"a city without a zone or with a negative population", "CityInfo WHERE zone = '' OR population < 0"},
+        {"a division of no country, or without a name",
+         "Division WHERE County_ID NOT IN (SELECT ID FROM Country) OR name = ''"},
+        {"a spelling of no city", "CityAlternate WHERE CityID NOT IN (SELECT ID FROM City)"},
     };
     for (const auto& [what, rows] : noneMayMatch)
-        EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT ID FROM "_s + QString::fromUtf8(rows)), 0) << what;
+        EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT 1 FROM "_s + QString::fromUtf8(rows)), 0) << what;
     EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT ID FROM Country"_s), 250);
-    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City"_s), 24000);
-    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City WHERE arabic_name <> name COLLATE BINARY"_s), 6000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City"_s), 120000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City WHERE arabic_name <> name COLLATE BINARY"_s), 6534);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT CityID FROM CityInfo WHERE DivisionID IS NOT NULL"_s), 130000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT CityID FROM CityInfo WHERE population >= 1000"_s), 110000);
     EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT ID FROM Country WHERE name || ':' || Method IN ('Yemen:3', "
                                          "'Bermuda:1', 'Bangladesh:0', 'Nigeria:4', 'Iraq:4', 'Palestine:4', "
                                          "'Malaysia:4', 'Turkey:2', 'Iran:2', 'France:2')"_s), 10);

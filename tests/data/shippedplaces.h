@@ -35,6 +35,15 @@ protected:
         return ids.value(names.indexOf(name));
     }
 
+    // The first row of a read-only query, each value as text.
+    static QStringList Row(const QString& query)
+    {
+        QStringList columns;
+        QList<QStringList> rows;
+        EXPECT_EQ(QueryPlaceDatabase(query, &columns, &rows), S_OK) << qPrintable(query);
+        return rows.value(0);
+    }
+
     QTemporaryDir m_dir;
     CTerrafind30 m_places;
 };

@@ -145,7 +145,7 @@ TEST_F(Connection, PerUserDatabaseIsACopyMadeOnFirstUse)
     {
         CTerrafind30 places;
         ASSERT_EQ(places.Init(), 1);
-        EXPECT_EQ(places.GetRecordsetCount(u"SELECT ID FROM City"_s), 24334) << "first use copies the shipped database";
+        EXPECT_GE(places.GetRecordsetCount(u"SELECT ID FROM City"_s), 120000) << "first use copies the shipped database";
         QFile copy(mine);
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
         EXPECT_EQ(copy.read(20).at(18), 2) << "the copy is in WAL mode: readers never wait for a writer";
