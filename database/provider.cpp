@@ -86,6 +86,18 @@ HRESULT CConnection::Open(const QString& connection)
 
     // Best effort: a file on a read-only medium still reads.
     ReorderNames();
+    // A deleted city takes its side rows with it, whoever deletes it. A
+    // trigger of this connection only: the file stays as an earlier release
+    // would read it.
+    CRecordset side;
+    CVariant sideTables;
+    if (side.Open(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')"), this) < 0
+        || side.GetValue(0, &sideTables) < 0 || sideTables.ToInt64() != 2)
+        return status;
+    side.Close();
+    Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
+                           "DELETE FROM CityInfo WHERE CityID = old.ID; "
+                           "DELETE FROM CityAlternate WHERE CityID = old.ID; END"));
     return status;
 }
 

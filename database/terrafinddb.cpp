@@ -129,6 +129,50 @@ QString CityNumbers(short longitudeDegree, short longitudeMinute, short latitude
         .join(QLatin1Char(','));
 }
 
+// ---- side tables ------------------------------------------------------------
+
+// Databases of earlier releases have no CityInfo: their edits stay as they were.
+bool HasSideTables(int version)
+{
+    std::unique_ptr<CRecordset> rs;
+    return OpenQuery(version, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'CityInfo'"),
+                     &rs) >= 0
+        && CountRows(*rs) > 0;
+}
+
+// Gives a city its CityInfo row if it has none (population 0, no division)
+// and, where it moved or has no zone yet, the zone of its nearest other
+// place: squared degrees with the longitude scaled by cos(latitude) at the
+// city, across the date line either way.
+HRESULT KeepCityInfo(CTerrafindDB& db, std::uint32_t cityID, short longitudeDegree, short longitudeMinute,
+                     short latitudeDegree, short latitudeMinute, bool moved)
+{
+    const double lat = latitudeDegree + latitudeMinute / 60.0, lon = longitudeDegree + longitudeMinute / 60.0;
+    const QString id = Decimal(cityID), dlon = QStringLiteral("(longitude_Degree + longitude_Minute / 60.0 - %1)")
+                                                   .arg(lon, 0, 'g', 17);
+    const QString nearest =
+        QStringLiteral("SELECT zone FROM (SELECT zone, latitude_Degree + latitude_Minute / 60.0 - %1 AS dy, "
+                       "min(abs(%2), 360 - abs(%2)) * %3 AS dx FROM City JOIN CityInfo ON CityID = ID "
+                       "WHERE ID <> %4 AND zone <> '') ORDER BY dy * dy + dx * dx LIMIT 1")
+            .arg(QString::number(lat, 'g', 17), dlon, QString::number(std::cos(lat * M_PI / 180), 'g', 17), id);
+    if (db.ExecuteStatement(QStringLiteral("INSERT OR IGNORE INTO CityInfo VALUES (%1, NULL, 0, '')").arg(id)) < 0)
+        return E_FAIL;
+    return db.ExecuteStatement(QStringLiteral("UPDATE CityInfo SET zone = coalesce((%1), zone) WHERE CityID = %2%3")
+                                   .arg(nearest, id, moved ? QString() : QStringLiteral(" AND zone = ''")));
+}
+
+// ModifyCity deletes the City row, which takes its side rows with it (the
+// connection's trigger): they wait under the negated ID meanwhile.
+HRESULT MoveSideRows(CTerrafindDB& db, std::int64_t from, std::int64_t to)
+{
+    for (const char* table : {"CityInfo", "CityAlternate"})
+        if (db.ExecuteStatement(QStringLiteral("UPDATE %1 SET CityID = %2 WHERE CityID = %3")
+                                    .arg(QLatin1String(table), QString::number(to), QString::number(from)))
+            < 0)
+            return E_FAIL;
+    return S_OK;
+}
+
 } // namespace
 
 // ---- connection -----------------------------------------------------------
@@ -433,6 +477,9 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         + QLatin1Char(')');
     if (ExecuteStatement(insert) < 0)
         return E_FAIL;
+    if (HasSideTables(ProviderVersion())
+        && KeepCityInfo(*this, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
+        return E_FAIL;
     return transaction.Commit() < 0 ? E_FAIL : S_OK;
 }
 
@@ -443,12 +490,35 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     CTransaction transaction(Slot(ProviderVersion()).get());
     if (transaction.Status() < 0)
         return transaction.Status();
+    const bool side = HasSideTables(ProviderVersion());
+    bool moved = true;
+    if (side) {
+        std::unique_ptr<CRecordset> rs;
+        if (OpenQuery(ProviderVersion(),
+                      QStringLiteral("SELECT longitude_Degree, longitude_Minute, latitude_Degree, latitude_Minute "
+                                     "FROM City WHERE ID = ") + Decimal(cityID), &rs) < 0)
+            return E_FAIL;
+        WalkRows(*rs, [&](CRecordset& row) {
+            moved = Column(row, 0).ToInt16() != longitudeDegree || Column(row, 1).ToInt16() != longitudeMinute
+                || Column(row, 2).ToInt16() != latitudeDegree || Column(row, 3).ToInt16() != latitudeMinute;
+        });
+        rs.reset();
+        if (MoveSideRows(*this, cityID, -std::int64_t(cityID)) < 0)
+            return E_FAIL;
+    }
     ExecuteStatement(QStringLiteral("DELETE FROM City where ID = %1 ").arg(Decimal(cityID)));
     const HRESULT status = ExecuteStatement(
         QStringLiteral("INSERT INTO City values(%1,'%2','%3',%4)")
             .arg(Decimal(cityID), Quoted(name), Quoted(arabicName),
                  CityNumbers(longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, timeZone, countryID)));
-    return status < 0 ? status : transaction.Commit();
+    if (status < 0)
+        return status;
+    if (side) {
+        if (MoveSideRows(*this, -std::int64_t(cityID), cityID) < 0
+            || KeepCityInfo(*this, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0)
+            return E_FAIL;
+    }
+    return transaction.Commit();
 }
 
 // ---- the two classes --------------------------------------------------------
