@@ -112,8 +112,17 @@ int City(CContext& context, const QStringList& args)
     CCity city;
     const HRESULT status = backend->GetCity(std::uint32_t(id), &city);
     CReport report(context.m_json);
+    tagCityDetails details;
     if (status >= 0) {
         ReportCity(report, city);
+        if (GetCityDetails(*backend, city.m_dwID, &details) == S_OK) {
+            report.Set(QStringLiteral("admin1"), details.admin1);
+            report.Set(QStringLiteral("admin1Arabic"), details.admin1Arabic);
+            report.Set(QStringLiteral("population"), details.population);
+            report.Set(QStringLiteral("zone"), details.zone);
+            report.Line(QStringLiteral("%1 | %2 | population %3 | %4")
+                            .arg(details.admin1, details.admin1Arabic).arg(details.population).arg(details.zone));
+        }
     }
     return Finish(report, status);
 }

@@ -521,6 +521,31 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     return transaction.Commit();
 }
 
+// ---- facts beyond CCity -----------------------------------------------------
+
+HRESULT GetCityDetails(CTerrafind& places, std::uint32_t cityID, tagCityDetails* details)
+{
+    const int version = dynamic_cast<CTerrafind31*>(&places) ? 31 : dynamic_cast<CTerrafind30*>(&places) ? 30 : 0;
+    if (!version)
+        return E_NOTIMPL;
+    if (!details || !Slot(version))
+        return E_FAIL;
+    *details = {};
+    if (!HasSideTables(version))
+        return S_FALSE;
+    std::unique_ptr<CRecordset> rs;
+    if (OpenQuery(version, QStringLiteral("SELECT admin1, admin1_arabic, population, zone FROM CityDetails WHERE CityID = ")
+                               + Decimal(cityID), &rs) < 0)
+        return E_FAIL;
+    HRESULT status = S_FALSE;
+    WalkRows(*rs, [&](CRecordset& row) {
+        *details = {Column(row, 0).ToString(), Column(row, 1).ToString(), Column(row, 2).ToInt64(),
+                    Column(row, 3).ToString()};
+        status = S_OK;
+    });
+    return status;
+}
+
 // ---- the two classes --------------------------------------------------------
 
 CTerrafind30::CTerrafind30()

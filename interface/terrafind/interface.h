@@ -23,6 +23,14 @@ inline constexpr HRESULT S_OK = 0;
 // No open connection, the store refused a step, or nothing was found.
 inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
 #endif
+#ifndef S_FALSE
+// Succeeded, with nothing to give.
+inline constexpr HRESULT S_FALSE = 1;
+#endif
+#ifndef E_NOTIMPL
+// The back end cannot do this.
+inline constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
+#endif
 #ifndef E_INVALIDARG
 // CheckCountryExisting: no country matches; AddCountry: the country is
 // already in that region; AddCity: the country already has that city.

@@ -32,6 +32,8 @@ INSERT INTO City VALUES (2, 'Ağrı', 'آغري', 43, 3, 39, 43, 30, 2);
 INSERT INTO City VALUES (3, 'Kahramanmaraş Büyükşehir Belediyesi', 'بلدية قهرمان مرعش الكبرى للمدينة', 36, 56, 37, 35, 30, 2);
 INSERT INTO City VALUES (4, 'Null Island', 'جزيرة العدم', 0, 0, 0, 0, 0, 4);
 INSERT INTO City VALUES (5, 'Accra', 'أكرا', 0, -11, 5, 33, 0, 4);
+INSERT INTO Division VALUES (1, 1, '56', 'Troms', 'ترومس');
+INSERT INTO CityInfo VALUES (1, 1, 77000, 'Europe/Oslo');
 )sql";
 
 struct CCase {
@@ -127,6 +129,8 @@ TEST_F(Cli, CommandLines)
         {(kModifyCity + u" 17 0 21 21 inf"_s).split(u' '), 2, u"HOURS must be a number from -13 to 13"_s},
         {(kModifyCity + u" 17 -40000 21 21 1"_s).split(u' '), 2, u"LONMIN must be an integer"_s},
         {{u"city"_s, u"999999"_s}, 1, u"status: 0x80004005"_s},
+        {{u"--db"_s, u"@places"_s, u"city"_s, u"1"_s}, 0, u"Troms | ترومس | population 77000 | Europe/Oslo"_s},
+        {{u"--db"_s, u"@places"_s, u"--json"_s, u"city"_s, u"1"_s}, 0, u"\"zone\": \"Europe/Oslo\""_s},
         {{u"exec"_s, u"not sql"_s}, 1, u"status: 0x80ff0001"_s},
         {{u"countries"_s, u"--json"_s}, 0, u"\"status\": 0"_s}, // options after the command too
         {{u"where"_s}, 0, u"@home/terrafind/KVCities"_s},
