@@ -12,7 +12,7 @@
 //
 // A file whose name indexes were built when ICU ties still counted as equal
 // has PRAGMA user_version below kNameOrderVersion and is reindexed once when
-// it is opened.
+// it is opened. Later versions include this one (upgrade.h).
 #pragma once
 
 struct sqlite3;

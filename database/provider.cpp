@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "placestore.h"
 #include "status.h"
+#include "upgrade.h"
 
 #include <sqlite3.h>
 
@@ -86,6 +87,10 @@ HRESULT CConnection::Open(const QString& connection)
 
     // Best effort: a file on a read-only medium still reads.
     ReorderNames();
+    // Only the per-user database follows the release; one a host names
+    // with $TERRAFIND_DB is left as it is.
+    if (connection == QStringView(kPlaceConnection) && qEnvironmentVariableIsEmpty("TERRAFIND_DB"))
+        UpgradeFromShipped(m_db.get());
     // A deleted city takes its side rows with it, whoever deletes it. A
     // trigger of this connection only: the file stays as an earlier release
     // would read it.

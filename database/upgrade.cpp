@@ -1,0 +1,182 @@
+#include "upgrade.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <sqlite3.h>
+
+namespace {
+
+// FNV-1a over each column's text and a separator; NULL has its own mark.
+void PlaceHash(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    std::uint32_t hash = 0x811C9DC5u;
+    const auto mix = [&](const unsigned char* bytes, int size) {
+        for (int i = 0; i < size; ++i)
+            hash = (hash ^ bytes[i]) * 0x01000193u;
+    };
+    static constexpr unsigned char kNull[] = {0, 'N'}, kSeparator[] = {0x1f};
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            mix(kNull, 2);
+        } else {
+            const unsigned char* text = sqlite3_value_text(argv[i]);
+            mix(text, sqlite3_value_bytes(argv[i]));
+        }
+        mix(kSeparator, 1);
+    }
+    sqlite3_result_int64(context, hash);
+}
+
+bool Exec(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Fills a temporary table of two integer columns from the fingerprint's
+// pairs at *offset; false when the bytes run short.
+bool LoadPairs(sqlite3* db, const char* insert, const QByteArray& bytes, qsizetype* offset)
+{
+    const auto word = [&](qsizetype at) { return qFromLittleEndian<std::uint32_t>(bytes.constData() + at); };
+    if (*offset + 4 > bytes.size())
+        return false;
+    const qsizetype count = word(*offset);
+    *offset += 4;
+    if (*offset + count * 8 > bytes.size())
+        return false;
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, insert, -1, &stmt, nullptr) == SQLITE_OK;
+    for (qsizetype i = 0; ok && i < count; ++i, *offset += 8) {
+        sqlite3_bind_int64(stmt, 1, word(*offset));
+        sqlite3_bind_int64(stmt, 2, word(*offset + 4));
+        ok = sqlite3_step(stmt) == SQLITE_DONE && sqlite3_reset(stmt) == SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+int IntValue(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        value = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return value;
+}
+
+constexpr char kSideTables[] = "('Division', 'CityInfo', 'CityAlternate', 'CityDetails')";
+
+// Every step after the fingerprint is loaded. Untouched: the previous
+// release's cities as the user still has them; Renumber: new shipped cities
+// whose ID the user's own city holds.
+constexpr const char* kSteps[] = {
+    "CREATE TEMP TABLE Untouched AS SELECT c.ID FROM main.City c JOIN temp.Previous p ON p.ID = c.ID "
+    "WHERE placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, c.latitude_Degree, "
+    "c.latitude_Minute, c.gmt, c.County_ID) = p.hash",
+    "CREATE TEMP TABLE Renumber AS SELECT ID AS shippedID, (SELECT max(m) FROM (SELECT max(ID) AS m FROM main.City "
+    "UNION ALL SELECT max(ID) FROM shipped.City)) + row_number() OVER (ORDER BY ID) AS newID FROM shipped.City "
+    "WHERE ID NOT IN (SELECT ID FROM temp.Previous) AND ID IN (SELECT ID FROM main.City)",
+    "CREATE TEMP TABLE UserLink AS SELECT (SELECT n.ID FROM shipped.Region n WHERE n.x <= (o.x + o.x_) / 2 "
+    "AND (o.x + o.x_) / 2 <= n.x_ AND n.y <= (o.y + o.y_) / 2 AND (o.y + o.y_) / 2 <= n.y_ ORDER BY n.ID LIMIT 1) "
+    "AS RegionID, u.CountyID FROM (SELECT RegionID, CountyID FROM main.Region2County EXCEPT "
+    "SELECT RegionID, CountyID FROM temp.PreviousLink) u JOIN main.Region o ON o.ID = u.RegionID",
+    "DELETE FROM main.Region",
+    "INSERT INTO main.Region SELECT * FROM shipped.Region",
+    "DELETE FROM main.Region2County",
+    "INSERT INTO main.Region2County SELECT * FROM shipped.Region2County UNION "
+    "SELECT RegionID, CountyID FROM temp.UserLink WHERE RegionID IS NOT NULL",
+    "DELETE FROM main.City WHERE ID IN (SELECT ID FROM temp.Untouched)",
+    "INSERT INTO main.City SELECT * FROM shipped.City WHERE ID IN (SELECT ID FROM temp.Untouched)",
+    "INSERT INTO main.City SELECT coalesce(r.newID, s.ID), s.name, s.arabic_name, s.longitude_Degree, "
+    "s.longitude_Minute, s.latitude_Degree, s.latitude_Minute, s.gmt, s.County_ID FROM shipped.City s "
+    "LEFT JOIN temp.Renumber r ON r.shippedID = s.ID WHERE s.ID NOT IN (SELECT ID FROM temp.Previous)",
+    "INSERT INTO main.Division SELECT * FROM shipped.Division",
+    // Facts of the places kept: every shipped one but those the user deleted.
+    "INSERT INTO main.CityInfo SELECT coalesce(r.newID, i.CityID), i.DivisionID, i.population, i.zone "
+    "FROM shipped.CityInfo i LEFT JOIN temp.Renumber r ON r.shippedID = i.CityID WHERE r.newID IS NOT NULL "
+    "OR i.CityID NOT IN (SELECT ID FROM temp.Previous) OR i.CityID IN (SELECT ID FROM main.City)",
+    "INSERT INTO main.CityAlternate SELECT a.name, coalesce(r.newID, a.CityID) "
+    "FROM shipped.CityAlternate a LEFT JOIN temp.Renumber r ON r.shippedID = a.CityID WHERE r.newID IS NOT NULL "
+    "OR a.CityID NOT IN (SELECT ID FROM temp.Previous) OR a.CityID IN (SELECT ID FROM main.City)",
+};
+
+bool Migrate(sqlite3* db, const QByteArray& previous)
+{
+    // The side tables as the shipped database declares them, the view last.
+    sqlite3_stmt* stmt = nullptr;
+    QList<QByteArray> creates;
+    if (sqlite3_prepare_v2(db, (QByteArray("SELECT sql FROM shipped.sqlite_master WHERE tbl_name IN ") + kSideTables
+                                + " AND sql IS NOT NULL ORDER BY type = 'view', type = 'index'").constData(),
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        return false;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        creates.append(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    if (creates.size() < 4)
+        return false;
+    for (const QByteArray& create : creates)
+        if (!Exec(db, create.constData()))
+            return false;
+
+    qsizetype offset = 0;
+    if (!Exec(db, "CREATE TEMP TABLE Previous (ID INTEGER PRIMARY KEY, hash INTEGER);"
+                  "CREATE TEMP TABLE PreviousLink (RegionID INTEGER, CountyID INTEGER)")
+        || !LoadPairs(db, "INSERT INTO temp.Previous VALUES (?, ?)", previous, &offset)
+        || !LoadPairs(db, "INSERT INTO temp.PreviousLink VALUES (?, ?)", previous, &offset))
+        return false;
+    for (const char* step : kSteps)
+        if (!Exec(db, step))
+            return false;
+    return Exec(db, "PRAGMA user_version = 2");
+}
+
+} // namespace
+
+bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous)
+{
+    if (IntValue(db, "PRAGMA user_version") >= kSideTablesVersion)
+        return true;
+    if (IntValue(db, "SELECT count(*) FROM main.sqlite_master WHERE name = 'CityInfo'") > 0)
+        return Exec(db, "PRAGMA user_version = 2");
+    if (sqlite3_create_function(db, "placehash", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, PlaceHash, nullptr,
+                                nullptr) != SQLITE_OK)
+        return false;
+    // ATTACH cannot run inside a transaction; the temporary tables go with
+    // the rollback or are dropped after the commit.
+    sqlite3_stmt* attach = nullptr;
+    const QByteArray path = shippedPath.toUtf8();
+    bool ok = sqlite3_prepare_v2(db, "ATTACH ? AS shipped", -1, &attach, nullptr) == SQLITE_OK
+        && sqlite3_bind_text(attach, 1, path.constData(), int(path.size()), SQLITE_TRANSIENT) == SQLITE_OK
+        && sqlite3_step(attach) == SQLITE_DONE;
+    sqlite3_finalize(attach);
+    if (!ok)
+        return false;
+    ok = Exec(db, "BEGIN IMMEDIATE") && Migrate(db, previous) && Exec(db, "COMMIT");
+    if (!ok)
+        Exec(db, "ROLLBACK");
+    Exec(db, "DROP TABLE IF EXISTS temp.Previous; DROP TABLE IF EXISTS temp.PreviousLink; "
+             "DROP TABLE IF EXISTS temp.Untouched; DROP TABLE IF EXISTS temp.Renumber; DROP TABLE IF EXISTS temp.UserLink");
+    Exec(db, "DETACH shipped");
+    return ok;
+}
+
+bool UpgradeFromShipped(sqlite3* db)
+{
+    if (IntValue(db, "PRAGMA user_version") >= kSideTablesVersion)
+        return true;
+    // A copy of this release's database only gets its version.
+    if (IntValue(db, "SELECT count(*) FROM main.sqlite_master WHERE name = 'CityInfo'") > 0)
+        return Exec(db, "PRAGMA user_version = 2");
+    Q_INIT_RESOURCE(placedb);
+    QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(QStringLiteral(":/terrafind/previousrelease.bin"));
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("KVCities"));
+    QFile out(copy);
+    if (!dir.isValid() || !shipped.open(QIODevice::ReadOnly) || !previous.open(QIODevice::ReadOnly)
+        || !out.open(QIODevice::WriteOnly) || out.write(shipped.readAll()) != shipped.size())
+        return false;
+    out.close();
+    return UpgradePlaceDatabase(db, copy, previous.readAll());
+}
