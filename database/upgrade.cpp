@@ -66,6 +66,15 @@ int IntValue(sqlite3* db, const char* sql)
     return value;
 }
 
+constexpr char kHashColumns[] = "placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, "
+                                "c.latitude_Degree, c.latitude_Minute, c.gmt, c.County_ID)";
+
+bool RegisterPlaceHash(sqlite3* db)
+{
+    return sqlite3_create_function(db, "placehash", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, PlaceHash,
+                                   nullptr, nullptr) == SQLITE_OK;
+}
+
 constexpr char kSideTables[] = "('Division', 'CityInfo', 'CityAlternate', 'CityDetails')";
 
 // Every step after the fingerprint is loaded. Untouched: the previous
@@ -74,7 +83,7 @@ constexpr char kSideTables[] = "('Division', 'CityInfo', 'CityAlternate', 'CityD
 constexpr const char* kSteps[] = {
     "CREATE TEMP TABLE Untouched AS SELECT c.ID FROM main.City c JOIN temp.Previous p ON p.ID = c.ID "
     "WHERE placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, c.latitude_Degree, "
-    "c.latitude_Minute, c.gmt, c.County_ID) = p.hash",
+    "c.latitude_Minute, c.gmt, c.County_ID) = p.hash", // kHashColumns
     "CREATE TEMP TABLE Renumber AS SELECT ID AS shippedID, (SELECT max(m) FROM (SELECT max(ID) AS m FROM main.City "
     "UNION ALL SELECT max(ID) FROM shipped.City)) + row_number() OVER (ORDER BY ID) AS newID FROM shipped.City "
     "WHERE ID NOT IN (SELECT ID FROM temp.Previous) AND ID IN (SELECT ID FROM main.City)",
@@ -140,8 +149,7 @@ bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteAr
         return true;
     if (IntValue(db, "SELECT count(*) FROM main.sqlite_master WHERE name = 'CityInfo'") > 0)
         return Exec(db, "PRAGMA user_version = 2");
-    if (sqlite3_create_function(db, "placehash", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, PlaceHash, nullptr,
-                                nullptr) != SQLITE_OK)
+    if (!RegisterPlaceHash(db))
         return false;
     // ATTACH cannot run inside a transaction; the temporary tables go with
     // the rollback or are dropped after the commit.
@@ -160,6 +168,29 @@ bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteAr
              "DROP TABLE IF EXISTS temp.Untouched; DROP TABLE IF EXISTS temp.Renumber; DROP TABLE IF EXISTS temp.UserLink");
     Exec(db, "DETACH shipped");
     return ok;
+}
+
+QByteArray PlaceFingerprint(sqlite3* db)
+{
+    QByteArray out;
+    const auto pairs = [&](const QByteArray& sql) {
+        QList<std::uint32_t> words;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK)
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                words << std::uint32_t(sqlite3_column_int64(stmt, 0)) << std::uint32_t(sqlite3_column_int64(stmt, 1));
+        sqlite3_finalize(stmt);
+        words.prepend(std::uint32_t(words.size() / 2));
+        for (std::uint32_t word : words) {
+            char bytes[4];
+            qToLittleEndian(word, bytes);
+            out.append(bytes, 4);
+        }
+    };
+    RegisterPlaceHash(db);
+    pairs(QByteArray("SELECT c.ID, ") + kHashColumns + " FROM City c ORDER BY c.ID");
+    pairs("SELECT RegionID, CountyID FROM Region2County ORDER BY 1, 2");
+    return out;
 }
 
 bool UpgradeFromShipped(sqlite3* db)

@@ -24,6 +24,9 @@ inline constexpr int kSideTablesVersion = 2;
 // side tables only gets its version.
 bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous);
 
+// The fingerprint of a release's database as fingerprint.py writes it.
+QByteArray PlaceFingerprint(sqlite3* db);
+
 // The same with the shipped database and the previous release's
 // fingerprint built into the library.
 bool UpgradeFromShipped(sqlite3* db);
