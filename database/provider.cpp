@@ -100,6 +100,9 @@ HRESULT CConnection::Open(const QString& connection)
         || side.GetValue(0, &sideTables) < 0 || sideTables.ToInt64() != 2)
         return status;
     side.Close();
+    // The trigger finds a city's spellings by this index, made once per file
+    // (best effort, as above); without it every delete scans them all.
+    Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS CityAlternate_CityID ON CityAlternate (CityID)"));
     Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
                            "DELETE FROM CityInfo WHERE CityID = old.ID; "
                            "DELETE FROM CityAlternate WHERE CityID = old.ID; END"));

@@ -74,6 +74,8 @@ CREATE TABLE CityAlternate (
     CityID INTEGER NOT NULL,
     PRIMARY KEY (name, CityID)
 ) WITHOUT ROWID;
+-- A city's spellings, for edits that remove or move the city.
+CREATE INDEX CityAlternate_CityID ON CityAlternate (CityID);
 
 -- The side tables' facts by city, with the division's names.
 CREATE VIEW CityDetails AS
