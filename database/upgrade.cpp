@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <array>
+#include <cmath>
+
 #include <sqlite3.h>
 
 namespace {
@@ -111,6 +114,47 @@ constexpr const char* kSteps[] = {
     "OR a.CityID NOT IN (SELECT ID FROM temp.Previous) OR a.CityID IN (SELECT ID FROM main.City)",
 };
 
+// The user's own places get the facts an edit would give them: population
+// 0, no division, and the zone of the nearest place of their country that
+// has one (of any country where theirs has none). Distances are squared
+// degrees with the longitude scaled by cos(latitude), across the date line.
+bool GiveUserPlacesFacts(sqlite3* db)
+{
+    constexpr char kNearest[] =
+        "SELECT i.zone FROM main.City c JOIN main.CityInfo i ON i.CityID = c.ID WHERE i.zone <> '' AND %1 "
+        "ORDER BY (c.latitude_Degree + c.latitude_Minute / 60.0 - ?2) * (c.latitude_Degree + c.latitude_Minute / 60.0 - ?2)"
+        " + ?4 * min(abs(c.longitude_Degree + c.longitude_Minute / 60.0 - ?3),"
+        " 360 - abs(c.longitude_Degree + c.longitude_Minute / 60.0 - ?3)) * "
+        "min(abs(c.longitude_Degree + c.longitude_Minute / 60.0 - ?3),"
+        " 360 - abs(c.longitude_Degree + c.longitude_Minute / 60.0 - ?3)) LIMIT 1";
+    const QByteArray insert = QByteArray("INSERT INTO main.CityInfo VALUES (?5, NULL, 0, coalesce((")
+        + QByteArray(kNearest).replace("%1", "c.County_ID = ?1") + "), (" + QByteArray(kNearest).replace("%1", "1")
+        + "), ''))";
+    sqlite3_stmt *users = nullptr, *add = nullptr;
+    bool ok = sqlite3_prepare_v2(db, "SELECT ID, County_ID, latitude_Degree + latitude_Minute / 60.0, "
+                                     "longitude_Degree + longitude_Minute / 60.0 FROM main.City "
+                                     "WHERE ID NOT IN (SELECT CityID FROM main.CityInfo)", -1, &users, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, insert.constData(), -1, &add, nullptr) == SQLITE_OK;
+    // Collected first: the inserts would otherwise change what is being read.
+    QList<std::array<double, 4>> places;
+    while (ok && sqlite3_step(users) == SQLITE_ROW)
+        places.append({sqlite3_column_double(users, 0), sqlite3_column_double(users, 1),
+                       sqlite3_column_double(users, 2), sqlite3_column_double(users, 3)});
+    for (qsizetype i = 0; ok && i < places.size(); ++i) {
+        const auto& [id, country, lat, lon] = places[i];
+        const double scale = std::cos(lat * M_PI / 180);
+        sqlite3_bind_int64(add, 1, std::int64_t(country));
+        sqlite3_bind_double(add, 2, lat);
+        sqlite3_bind_double(add, 3, lon);
+        sqlite3_bind_double(add, 4, scale * scale);
+        sqlite3_bind_int64(add, 5, std::int64_t(id));
+        ok = sqlite3_step(add) == SQLITE_DONE && sqlite3_reset(add) == SQLITE_OK;
+    }
+    sqlite3_finalize(users);
+    sqlite3_finalize(add);
+    return ok;
+}
+
 bool Migrate(sqlite3* db, const QByteArray& previous)
 {
     // The side tables as the shipped database declares them, the view last.
@@ -138,7 +182,7 @@ bool Migrate(sqlite3* db, const QByteArray& previous)
     for (const char* step : kSteps)
         if (!Exec(db, step))
             return false;
-    return Exec(db, "PRAGMA user_version = 2");
+    return GiveUserPlacesFacts(db) && Exec(db, "PRAGMA user_version = 2");
 }
 
 } // namespace

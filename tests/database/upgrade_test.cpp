@@ -33,15 +33,17 @@ INSERT INTO City VALUES (1, 'Al Qahira', 'القاهرة', 31, 14, 30, 3, 20, 1)
                         (5, 'Suez', 'السويس', 32, 33, 29, 58, 20, 1);
 INSERT INTO Division VALUES (1, 1, '11', 'Cairo', 'القاهرة');
 INSERT INTO CityInfo VALUES (1, 1, 9000000, 'Africa/Cairo'), (2, NULL, 2000000, 'Africa/Cairo'),
-                            (3, NULL, 500000, 'Africa/Cairo'), (4, NULL, 300000, 'Africa/Cairo'), (5, NULL, 700000, 'Africa/Cairo');
+                            (3, NULL, 500000, 'Africa/Cairo'), (4, NULL, 300000, 'Etc/GMT-2'), (5, NULL, 700000, 'Africa/Cairo');
 INSERT INTO CityAlternate VALUES ('Assuan', 4);
 )sql";
 
-// The user changed Giza's hours, deleted Luxor, added city 4 and a country in region 2.
+// The user changed Giza's hours, deleted Luxor, added city 4, and a country
+// in region 2 with city 7 near Aswan.
 constexpr char kUserEdits[] = R"sql(
 UPDATE City SET gmt = 30 WHERE ID = 2; DELETE FROM City WHERE ID = 3;
 INSERT INTO City VALUES (4, 'Home', 'بيتي', 31, 0, 30, 0, 20, 1);
 INSERT INTO Country VALUES (2, 'Atlantis', 'أطلانطس', 1); INSERT INTO Region2County VALUES (2, 2);
+INSERT INTO City VALUES (7, 'Isle', 'جزيرة', 32, 50, 24, 0, 20, 2);
 )sql";
 
 constexpr char kState[] = "SELECT (SELECT group_concat(ID || name || gmt, ' ') FROM City) || ' | ' || "
@@ -67,10 +69,11 @@ TEST(Upgrade, ShippedRowsFollowTheReleaseAndTheUsersStay)
 
     ASSERT_TRUE(UpgradePlaceDatabase(db, shipped.Path(), fingerprint));
     sqlite3_close(db);
-    // Aswan's 4 is the user's: it takes 6, one above both maxima.
+    // Aswan's 4 is the user's: it takes 8, one above both maxima. Home gets
+    // the zone of its country's nearest place, Isle that of the nearest of all.
     EXPECT_EQ(previous.Text(QString::fromLatin1(kState)),
-              u"1Al Qahira20 2Giza30 4Home20 5Suez20 6Aswan20 | 1Africa/Cairo9000000 2Africa/Cairo2000000 "
-              "5Africa/Cairo700000 6Africa/Cairo300000 | Assuan6 | 1-1 2-1 3-2 | 2"_s);
+              u"1Al Qahira20 2Giza30 4Home20 5Suez20 7Isle20 8Aswan20 | 1Africa/Cairo9000000 2Africa/Cairo2000000 "
+              "4Africa/Cairo0 5Africa/Cairo700000 7Etc/GMT-20 8Etc/GMT-2300000 | Assuan8 | 1-1 2-1 3-2 | 2"_s);
 }
 
 } // namespace
