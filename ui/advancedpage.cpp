@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
@@ -83,9 +84,12 @@ void CAdvancedPage::OnInitDialog()
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->headerItem()->setTextAlignment(0, m_bArabic ? Qt::AlignRight : Qt::AlignLeft);
         list->viewport()->installEventFilter(this);
-        connect(list, &QAbstractItemView::clicked, this, [this, list] { OnListTapped(list); });
         PaintInPickerColours(static_cast<CBiDiListCtrl*>(list));
     }
+    // After the page's own filter, so that the watchers see a tap first.
+    WatchChoice(m_countries, [this] { OnCountryTapped(); });
+    WatchChoice(m_cities, [this] { OnCityTapped(); });
+    SetCityList(m_cities);
     connect(m_countryAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCountry);
     connect(m_countryEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCountry);
     connect(m_cityAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCity);
@@ -134,27 +138,13 @@ bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
     QTreeWidget* list = watched == m_countries->viewport() ? m_countries
                       : watched == m_cities->viewport()    ? m_cities
                                                             : nullptr;
-    if (!list || (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease))
+    if (!list || event->type() != QEvent::MouseButtonPress)
         return CMapPage::eventFilter(watched, event);
-    // A tap below the last row takes the selection away, as on a list view,
-    // and counts as a tap on the list; taps on rows arrive as clicks, once
-    // the list has settled its selection.
+    // A tap below the last row takes the selection away, as on a list view.
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (list->itemAt(mouse->position().toPoint()))
-        return false;
-    if (event->type() == QEvent::MouseButtonPress)
+    if (!list->itemAt(mouse->position().toPoint()))
         list->clearSelection();
-    else
-        OnListTapped(list);
     return false;
-}
-
-void CAdvancedPage::OnListTapped(QTreeWidget* list)
-{
-    if (list == m_countries)
-        OnCountryTapped();
-    else
-        OnCityTapped();
 }
 
 void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
@@ -176,17 +166,21 @@ void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
         return;
     // A miss leaves the highlight where it was; the repaint covers both
     // frames, which lie a pixel outside their regions.
+    // A miss clears the highlight: there is no region to add a country to.
     const tagRECT old = m_highlight;
     std::uint32_t region = 0;
-    if (m_backend)
-        m_backend->GetRegionID(x, y, &region, &m_highlight);
+    if (!m_backend || m_backend->GetRegionID(x, y, &region, &m_highlight) < 0)
+        m_highlight = tagRECT{};
     m_mapPicture.update(ToQRect(old).united(ToQRect(m_highlight)).adjusted(-2, -2, 2, 2));
 
-    m_cities->clear();
-    ReplaceRegionBlock(m_countries, x, y);
+    {
+        const QScopedValueRollback quiet(m_quiet, true);
+        m_cities->clear();
+        ReplaceRegionBlock(m_countries, x, y);
+    }
     if (QTreeWidgetItem* first = m_countries->topLevelItem(0))
         m_countries->scrollToItem(first);
-    EnableButtons(true, false, false, false);
+    EnableButtons(!HighlightIsEmpty(), false, false, false);
 }
 
 void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
@@ -198,6 +192,7 @@ void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
 
 void CAdvancedPage::OnCountryTapped()
 {
+    const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
     const QTreeWidgetItem* country = Selected(m_countries);
     if (!country) {

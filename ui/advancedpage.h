@@ -33,7 +33,6 @@ protected:
 
 private:
     void MirrorForArabic();
-    void OnListTapped(QTreeWidget* list);
     void OnCountryTapped();
     void OnCityTapped();
     void OnAddCountry();

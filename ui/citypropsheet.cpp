@@ -21,13 +21,20 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     : CModalDialog(parent), m_bReadOnly(readOnly), m_tabs(new QTabWidget(this)), m_startPage(startPage)
 {
     setWindowTitle(caption);
-    // The title area: the caption and the Done button that ends with OK.
-    auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("done"));
-    connect(doneButton, &QPushButton::clicked, this, [this] { done(kOK); });
+    // The title area: the caption, Done, which ends with OK, and Cancel for
+    // those who do not reach for Escape.
+    m_done = new QPushButton(QStringLiteral("Done"), this);
+    m_done->setObjectName(QStringLiteral("done"));
+    m_done->setDefault(true);
+    connect(m_done, &QPushButton::clicked, this, [this] { done(kOK); });
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &CCityPropSheet::reject);
     auto* title = new QHBoxLayout;
     title->addWidget(new QLabel(caption, this), 1);
-    title->addWidget(doneButton);
+    title->addWidget(m_done);
+    title->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(title);
@@ -35,6 +42,21 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     m_tabs->addTab(&m_selectPage, QString());
     m_tabs->addTab(&m_addPage, QString());
     connect(&m_selectPage, &CMapSimplePage::CityChosen, this, [this] { done(kOK); });
+    // Done ends with the city highlighted on the page in view, so it waits
+    // for one.
+    for (CMapPage* page : {static_cast<CMapPage*>(&m_selectPage), static_cast<CMapPage*>(&m_addPage)})
+        connect(page, &CMapPage::CityHighlightChanged, this, &CCityPropSheet::UpdateDone);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CCityPropSheet::UpdateDone);
+}
+
+CMapPage* CCityPropSheet::CurrentPage() const
+{
+    return static_cast<CMapPage*>(m_tabs->currentWidget());
+}
+
+void CCityPropSheet::UpdateDone()
+{
+    m_done->setEnabled(CurrentPage() && CurrentPage()->HighlightedCity(nullptr));
 }
 
 void CCityPropSheet::OnInitDialog()
@@ -50,8 +72,11 @@ void CCityPropSheet::OnInitDialog()
     m_tabs->setTabText(1, DisplayLabel("Add", "add.tab", m_bArabic));
     if (m_bArabic)
         m_tabs->setLayoutDirection(Qt::RightToLeft);
+    // Only the Add tab is out of reach on a read-only sheet: Select stays
+    // as usable as ever.
     if (m_bReadOnly)
-        m_tabs->tabBar()->setEnabled(false);
+        m_tabs->setTabEnabled(1, false);
+    UpdateDone();
 
     // Sized for the pages; the whole screen only where the screen is small.
     adjustSize();
@@ -65,7 +90,13 @@ void CCityPropSheet::OnInitDialog()
 int CCityPropSheet::Run()
 {
     const int result = DoModal();
-    m_selectPage.RecordChosenCity();
+    // The city the user saw highlighted: on the Add page when that page is
+    // in view, since its choice is the one on screen.
+    std::uint32_t id = 0;
+    if (result == kOK && CurrentPage() == &m_addPage && m_addPage.HighlightedCity(&id))
+        m_selectPage.m_dwPendingCityID = id;
+    else
+        m_selectPage.RecordChosenCity();
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "modaldialog.h"
 #include "selectpage.h"
 
+class QPushButton;
 class QTabWidget;
 
 class CCityPropSheet : public CModalDialog<CCityPropSheet> {
@@ -28,8 +29,15 @@ public:
     // the Arabic and read-only flags, tabs labelled, window sized.
     void OnInitDialog() override;
     QTabWidget* Tabs() const { return m_tabs; }
+    QPushButton* DoneButton() const { return m_done; }
+    QPushButton* CancelButton() const { return m_cancel; }
 
 private:
+    CMapPage* CurrentPage() const;
+    void UpdateDone();
+
     QTabWidget* m_tabs;
+    QPushButton* m_done = nullptr;
+    QPushButton* m_cancel = nullptr;
     int m_startPage;
 };

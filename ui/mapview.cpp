@@ -13,6 +13,42 @@ namespace {
 
 constexpr int kMapBitmap = 140;
 
+// Turns every change of a list's highlighted row into one call, and so does
+// a tap that changes nothing (a tap on the highlighted row, or below the
+// rows), as a tap always was a choice.
+class CChoiceWatcher : public QObject {
+public:
+    CChoiceWatcher(QTreeWidget* list, const bool* quiet, std::function<void()> chosen)
+        : QObject(list), m_quiet(quiet), m_chosen(std::move(chosen))
+    {
+        list->viewport()->installEventFilter(this);
+        connect(list, &QTreeWidget::itemSelectionChanged, this, [this] {
+            if (*m_quiet)
+                return;
+            m_changedInTap = true;
+            m_chosen();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_changedInTap = false;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (!m_changedInTap && !*m_quiet)
+                m_chosen();
+            m_changedInTap = true; // a release without its press is no tap
+        }
+        return false;
+    }
+
+private:
+    const bool* m_quiet;
+    std::function<void()> m_chosen;
+    bool m_changedInTap = true;
+};
+
 } // namespace
 
 int CMapBitmap::Load(int resourceId)
@@ -116,6 +152,27 @@ void CMapPage::SetUpMap(int placeholderId)
     m_mapBitmap.Load(kMapBitmap);
     m_mapPicture.CreateOverPlaceholder(this, placeholderId);
     m_mapPicture.SetBitmap(&m_mapBitmap);
+}
+
+void CMapPage::WatchChoice(QTreeWidget* list, std::function<void()> chosen)
+{
+    new CChoiceWatcher(list, &m_quiet, std::move(chosen));
+}
+
+void CMapPage::SetCityList(QTreeWidget* cities)
+{
+    m_cityList = cities;
+    connect(cities, &QTreeWidget::itemSelectionChanged, this, &CMapPage::CityHighlightChanged);
+}
+
+bool CMapPage::HighlightedCity(std::uint32_t* id) const
+{
+    const QList<QTreeWidgetItem*> selected = m_cityList ? m_cityList->selectedItems() : QList<QTreeWidgetItem*>{};
+    if (selected.isEmpty())
+        return false;
+    if (id)
+        *id = ItemID(selected.first());
+    return true;
 }
 
 QTreeWidgetItem* CMapPage::MakeItem(const QString& name, std::uint32_t id)

@@ -10,6 +10,9 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+
 class CMapPage;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -72,6 +75,14 @@ public:
     // set-up. Called once, when the page is first shown.
     void EnsureInitialised();
 
+    // The ID the highlighted row of the page's city list carries: true when
+    // a city is highlighted.
+    bool HighlightedCity(std::uint32_t* id) const;
+
+signals:
+    // The highlighted row of the city list changed, however it was changed.
+    void CityHighlightChanged();
+
 protected:
     // List rows carry their place's ID (a country's, a city's; 0 for the
     // all-countries entry).
@@ -82,6 +93,14 @@ protected:
     // and puts those of the region at (x, y) there instead; nothing is
     // selected. m_regionCount counts them.
     void ReplaceRegionBlock(QTreeWidget* countries, unsigned int x, unsigned int y);
+
+    // Calls chosen whenever the highlighted row of list changes, by mouse,
+    // keyboard, type-ahead or an accessibility action, and for a tap that
+    // leaves it as it was; not while the page itself is filling its lists
+    // (m_quiet), which then calls what it needs.
+    void WatchChoice(QTreeWidget* list, std::function<void()> chosen);
+    // The list whose highlighted row HighlightedCity reports.
+    void SetCityList(QTreeWidget* cities);
 
     virtual void OnInitDialog() {}
     void showEvent(QShowEvent* event) override;
@@ -96,8 +115,10 @@ protected:
     CMapBitmap m_mapBitmap;
     CMapPicture m_mapPicture;
     unsigned int m_regionCount = 0;
+    bool m_quiet = false;
 
 private:
+    QTreeWidget* m_cityList = nullptr;
     int m_templateId;
     bool m_initialised = false;
 };

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -87,12 +88,18 @@ void CMapSimplePage::OnInitDialog()
         if (ids[i] == m_dwCurrentCountryID)
             preselect = item; // the last match wins
     }
-    SelectAndShow(m_countries, preselect);
+    {
+        const QScopedValueRollback quiet(m_quiet, true);
+        SelectAndShow(m_countries, preselect);
+    }
     OnCountryChosen();
 
     for (QTreeWidget* list : {m_countries, m_cities})
         PaintInPickerColours(static_cast<CBiDiListCtrl*>(list));
-    connect(m_countries, &QTreeWidget::itemClicked, this, [this] { OnCountryChosen(); });
+    // Whatever moves the highlight to another country lists its cities, so
+    // the city list never belongs to a country other than the one shown.
+    WatchChoice(m_countries, [this] { OnCountryChosen(); });
+    SetCityList(m_cities);
     connect(m_cities, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (item && m_cities->indexOfTopLevelItem(item) >= 0)
             emit CityChosen();
@@ -133,6 +140,7 @@ void CMapSimplePage::OnCountryChosen()
 
 void CMapSimplePage::FillCities(std::uint32_t countryID)
 {
+    const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
     QStringList names;
     QList<unsigned int> ids;
@@ -154,9 +162,12 @@ void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
 {
     if (m_bReadOnly)
         return;
-    m_cities->clear();
-    ReplaceRegionBlock(m_countries, x, y);
-    SelectAndShow(m_countries, m_countries->topLevelItem(0));
+    {
+        const QScopedValueRollback quiet(m_quiet, true);
+        m_cities->clear();
+        ReplaceRegionBlock(m_countries, x, y);
+        SelectAndShow(m_countries, m_countries->topLevelItem(0));
+    }
     OnCountryChosen();
 }
 

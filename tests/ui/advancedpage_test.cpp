@@ -83,15 +83,52 @@ TEST_F(AddPage, ButtonsFollowEachTap)
         tapBelowRows(countries);
         EXPECT_EQ(State(page), u"1000 00"_s) << "tap below the countries";
         EXPECT_EQ(cities->topLevelItemCount(), 0);
-        // Right of the 225-pixel bitmap: the lists empty, the highlight
-        // stays, and Add still adds to it.
+        // Outside every region: the lists empty, and with no region to add
+        // to, the highlight goes and Add with it.
         TapRow(countries, 0);
-        ASSERT_GT(FindControl(&page, kMap)->width(), 226);
-        page.OnMapClick(226, 10);
-        EXPECT_EQ(State(page), u"1000 00"_s) << "tap outside every region";
+        EXPECT_NE(hit.right, 0);
+        page.OnMapClick(226, 10); // right of the 225-pixel map
+        EXPECT_EQ(State(page), u"0000 00"_s) << "tap outside every region";
         EXPECT_EQ(countries->topLevelItemCount() + cities->topLevelItemCount(), 0);
-        EXPECT_EQ(std::tuple(page.Highlight().left, page.Highlight().bottom), std::tuple(hit.left, hit.bottom));
+        EXPECT_EQ(page.Highlight().right, 0);
+        tapBelowRows(countries);
+        EXPECT_EQ(State(page), u"0000 00"_s) << "still nothing to add to";
     });
+}
+
+// The keyboard moves the Add page's highlights as taps do; Done waits for
+// a city highlighted here and returns it, not the Select page's choice.
+TEST_F(AddPage, KeyboardChoicesAndDoneFollowTheVisiblePage)
+{
+    const QStringList capeVerdeCities = Cities(u"Cape Verde"_s);
+    ASSERT_GE(capeVerdeCities.size(), 2);
+    const QStringList region = Countries(kCairo);
+    ASSERT_GE(region.size(), 2);
+    QString chosen;
+    CCity city = City(u"Cairo"_s);
+    WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
+        EXPECT_TRUE(sheet->DoneButton()->isEnabled()) << "Cairo is highlighted on the Select page";
+        TapTab(sheet, 1);
+        CAdvancedPage& page = sheet->m_addPage;
+        EXPECT_FALSE(sheet->DoneButton()->isEnabled()) << "no city highlighted on the Add page";
+        Choose(page, kCairo, region[0]);
+        page.CountryList()->setFocus();
+        QTest::keyClick(page.CountryList(), Qt::Key_Down);
+        EXPECT_EQ(RowTexts(page.CountryList(), true), QStringList{region[1]});
+        EXPECT_EQ(RowTexts(page.CityList()), Cities(region[1]));
+        EXPECT_EQ(State(page), u"1110 10"_s);
+        Choose(page, kCapeVerde, u"Cape Verde"_s);
+        page.CityList()->setFocus();
+        QTest::keyClick(page.CityList(), Qt::Key_Down); // to the first city
+        QTest::keyClick(page.CityList(), Qt::Key_Down);
+        EXPECT_EQ(State(page), u"1111 11"_s);
+        chosen = RowTexts(page.CityList(), true).value(0);
+        EXPECT_EQ(chosen, capeVerdeCities[1]);
+        ASSERT_TRUE(sheet->DoneButton()->isEnabled());
+        sheet->DoneButton()->click();
+    });
+    EXPECT_EQ(m_places.Show(&city, 0), 1);
+    EXPECT_EQ(std::tuple(city.m_strName, city.m_strCountryName), std::tuple(chosen, u"Cape Verde"_s));
 }
 
 TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)

@@ -4,6 +4,8 @@
 
 #include <terrafind/terrafindfile.h>
 
+#include <QAccessible>
+
 namespace {
 
 using Picker = PlaceCopy;
@@ -126,6 +128,79 @@ TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
         // English lists are in file order.
         EXPECT_EQ(std::tuple(chosen.m_dwID, chosen.m_dwCountryID), std::tuple(arabic ? expectedIndex : 2u, 1u));
         EXPECT_EQ(arabic ? chosen.m_strArabicName : chosen.m_strName, expected);
+    }
+}
+
+// Moving the country highlight without a tap lists that country's cities
+// as a tap does, and Done returns the city highlighted, on both back ends.
+// Expected cities are the back end's own list for the named country.
+enum class Move { Down, TypeAhead, Accessible, Home };
+struct tagMoveCase {
+    const char* what;
+    bool file;
+    Move move;
+    const char* country; // highlighted afterwards
+};
+const tagMoveCase kMoves[] = {
+    {"arrow down from Egypt", false, Move::Down, "El Salvador"},
+    {"type-ahead", false, Move::TypeAhead, "Algeria"},
+    {"accessibility action", false, Move::Accessible, "Algeria"},
+    {"home: all countries, no city, Done disabled", false, Move::Home, "-- All Countries --"},
+    {"arrow down on the city file", true, Move::Down, "Aland Islands"},
+    {"type-ahead on the city file", true, Move::TypeAhead, "Algeria"},
+    {"accessibility action on the city file", true, Move::Accessible, "Algeria"},
+};
+
+void MoveHighlight(QTreeWidget* countries, Move move)
+{
+    countries->setFocus();
+    switch (move) {
+    case Move::Down: QTest::keyClick(countries, Qt::Key_Down); break;
+    case Move::Home: QTest::keyClick(countries, Qt::Key_Home); break;
+    case Move::TypeAhead: QTest::keyClicks(countries, u"Alg"_s); break;
+    case Move::Accessible: {
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(countries);
+        ASSERT_TRUE(list && list->tableInterface());
+        QAccessibleInterface* cell = list->tableInterface()->cellAt(RowOf(countries, u"Algeria"_s), 0);
+        ASSERT_TRUE(cell && cell->actionInterface());
+        cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        break;
+    }
+    }
+}
+
+TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighlightedOne)
+{
+    CTerrafindFile file;
+    ASSERT_EQ(file.Init(QString(TERRAFIND_SOURCE_DIR "/data"_L1).utf16()), 1);
+    for (const tagMoveCase& row : kMoves) {
+        SCOPED_TRACE(row.what);
+        CTerrafind& places = row.file ? static_cast<CTerrafind&>(file) : m_places;
+        CCity city = row.file ? CCity{} : City(u"Cairo"_s);
+        if (row.file)
+            city.m_dwID = 0, city.m_dwCountryID = 1; // the first country's first city
+        QStringList listed, expected;
+        QString highlighted, chosen;
+        WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
+            CMapSimplePage& page = sheet->m_selectPage;
+            MoveHighlight(page.CountryList(), row.move);
+            highlighted = RowTexts(page.CountryList(), true).value(0);
+            listed = RowTexts(page.CityList());
+            chosen = RowTexts(page.CityList(), true).value(0);
+            QStringList names;
+            QList<unsigned int> ids;
+            places.GetAllCountries(&names, &ids);
+            if (names.contains(QString::fromUtf8(row.country)))
+                places.GetCities(ids[names.indexOf(QString::fromUtf8(row.country))], &expected, &ids);
+            EXPECT_EQ(sheet->DoneButton()->isEnabled(), !chosen.isEmpty());
+            sheet->DoneButton()->click(); // nothing, when disabled
+        });
+        const int result = places.Show(&city, 0);
+        EXPECT_EQ(highlighted, QString::fromUtf8(row.country));
+        EXPECT_EQ(listed, expected);
+        EXPECT_EQ(result, chosen.isEmpty() ? 2 : 1);
+        if (result == 1)
+            EXPECT_EQ(std::tuple(city.m_strName, city.m_strCountryName), std::tuple(chosen, highlighted));
     }
 }
 
