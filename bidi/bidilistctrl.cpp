@@ -142,12 +142,17 @@ void CBiDiListCtrl::DrawItem(QPainter* dc, int item, unsigned int state, const Q
                 DrawFocusFrame(dc, cell, palette().color(QPalette::Text));
         }
 
+        // Each name reads in its own direction (that of its first strong
+        // letter), so that a Latin name in an Arabic list, or the other way
+        // round, keeps its punctuation where it belongs; the list's
+        // direction only places it.
+        const bool textRightToLeft = text.isRightToLeft();
         cell.left += kTextMargin;
         cell.right -= kTextMargin;
-        FitTextToWidth(dc, text, cell.left, cell.top, cell.right, cell.bottom, rightToLeft);
+        FitTextToWidth(dc, text, cell.left, cell.top, cell.right, cell.bottom, textRightToLeft);
         const auto* units = text.utf16();
         const int length = int(text.size());
-        const int width = BiDiTextWidth(dc, units, length, rightToLeft ? 1 : 0);
+        const int width = BiDiTextWidth(dc, units, length, textRightToLeft ? 1 : 0);
 
         int x = cell.left;
         if (column == 0 && rightToLeft)
@@ -156,6 +161,6 @@ void CBiDiListCtrl::DrawItem(QPainter* dc, int item, unsigned int state, const Q
             x = cell.left + ((cell.right - width) - cell.left) / 2;
         else if (format & Qt::AlignRight)
             x = cell.right - width;
-        BiDiTextOut(dc, x, cell.top, units, length, rightToLeft ? 1 : 0);
+        BiDiTextOut(dc, x, cell.top, units, length, textRightToLeft ? 1 : 0);
     }
 }

@@ -34,7 +34,8 @@ public:
     // column's format is its header item's text alignment: Qt::AlignHCenter
     // centres, Qt::AlignRight right-aligns, anything else left-aligns. The
     // list reads right to left when its layout direction is right to left;
-    // its first column is then right-aligned whatever its format. Only the
+    // its first column is then right-aligned whatever its format. Each text
+    // is drawn in the direction of its own first strong letter. Only the
     // top and bottom of row are used; columns come from the header.
     void DrawItem(QPainter* dc, int item, unsigned int state, const QRect& row) const;
 
