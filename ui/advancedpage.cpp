@@ -1,6 +1,7 @@
 #include "advancedpage.h"
 
 #include "citydlg.h"
+#include "common/usermessages.h"
 #include "countrydlg.h"
 #include "dialogtemplate.h"
 #include "labels.h"
@@ -32,31 +33,45 @@ QRect ToQRect(const tagRECT& r)
 }
 
 // Only the right and bottom edges of each region: the left and top come
-// from its neighbours, so the regions show as a grid.
+// from its neighbours, so the regions show as a grid. One screen pixel
+// wide at any size of the map.
 void DrawRegionEdges(HDC dc, unsigned int left, unsigned int top, unsigned int right, unsigned int bottom)
 {
     const int l = int(left), t = int(top), r = int(right), b = int(bottom);
     dc->save();
-    dc->setPen(QPen(QColor::fromRgb(PickerColours::kText), 1));
+    QPen pen(QColor::fromRgb(PickerColours::kText), 1);
+    pen.setCosmetic(true);
+    dc->setPen(pen);
     dc->drawLine(r, t, r, b);
     dc->drawLine(r, b, l, b);
     dc->restore();
 }
 
-// A dotted frame drawn by inverting pixels, just outside the region; drawing
-// it twice would remove it.
-void DrawFocusFrame(QPainter* dc, const tagRECT& region)
+// The highlighted region: tinted, and framed just outside it by a line
+// that stands out on land and sea alike. Nothing while no region is hit.
+void DrawHighlight(QPainter* dc, const tagRECT& region)
 {
+    if (region.left == region.right || region.top == region.bottom)
+        return;
     dc->save();
-    QPen dots(Qt::black, 1);
-    dots.setDashPattern({1, 1});
-    dc->setPen(dots);
+    const QRectF inside(QPointF(region.left, region.top), QPointF(region.right + 1, region.bottom + 1));
+    dc->fillRect(inside, QColor(255, 196, 0, 110));
+    QPen frame(QColor::fromRgb(CAdvancedPage::kHighlightRgb), 2);
+    frame.setCosmetic(true);
+    frame.setJoinStyle(Qt::MiterJoin);
+    dc->setPen(frame);
     dc->setBrush(Qt::NoBrush);
-    dc->setCompositionMode(QPainter::RasterOp_NotDestination);
-    // Pixels left - 1 to right and top - 1 to bottom; an aliased
-    // one-pixel stroke covers one pixel more than the QRect's size.
-    dc->drawRect(QRect(QPoint(region.left - 1, region.top - 1), QPoint(region.right - 1, region.bottom - 1)));
+    const qreal outside = 1.0 / dc->transform().m11(); // one screen pixel out
+    dc->drawRect(inside.adjusted(-outside, -outside, outside, outside));
     dc->restore();
+}
+
+// Tells the user why form stays open: false, for the form's check.
+bool Refuse(QWidget* form, const QString& message)
+{
+    CUserMessages::Current().StopBeep();
+    CUserMessages::Current().Show(form, CUserMessages::Warning, QString(), message);
+    return false;
 }
 
 } // namespace
@@ -95,6 +110,16 @@ void CAdvancedPage::OnInitDialog()
     connect(m_cityAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCity);
     connect(m_cityEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCity);
     ApplyPickerColours(this);
+    // The buttons' own texts say Add and Edit twice: the names say of what.
+    NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
+                                   {Ids::kCityList, "Cities", "select.cities"},
+                                   {Ids::kMapPlaceholder + 100, "World map", "a11y.map"},
+                                   {Ids::kCountryAdd, "Add country", "a11y.addCountry"},
+                                   {Ids::kCountryEdit, "Edit country", "a11y.editCountry"},
+                                   {Ids::kCityAdd, "Add city", "a11y.addCity"},
+                                   {Ids::kCityEdit, "Edit city", "a11y.editCity"}});
+    m_mapPicture.setAccessibleDescription(
+        PlainLabel("Tap a region to add or edit its countries and their cities.", "a11y.mapAdd", m_bArabic));
 }
 
 void CAdvancedPage::MirrorForArabic()
@@ -171,7 +196,7 @@ void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
     std::uint32_t region = 0;
     if (!m_backend || m_backend->GetRegionID(x, y, &region, &m_highlight) < 0)
         m_highlight = tagRECT{};
-    m_mapPicture.update(ToQRect(old).united(ToQRect(m_highlight)).adjusted(-2, -2, 2, 2));
+    m_mapPicture.UpdateMapRect(ToQRect(old).united(ToQRect(m_highlight)).adjusted(-2, -2, 2, 2));
 
     {
         const QScopedValueRollback quiet(m_quiet, true);
@@ -187,7 +212,7 @@ void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
 {
     if (m_backend)
         m_backend->EnumRegions(painter, DrawRegionEdges);
-    DrawFocusFrame(painter, m_highlight);
+    DrawHighlight(painter, m_highlight);
 }
 
 void CAdvancedPage::OnCountryTapped()
@@ -220,15 +245,26 @@ void CAdvancedPage::OnAddCountry()
     CCountryDlg form(nullptr);
     form.m_bArabic = m_bArabic;
     form.m_strName.clear();
-    if (form.DoModal() == CCountryDlg::kCancel || form.m_strName.isEmpty() || HighlightIsEmpty() || !m_backend)
-        return;
-    // The region is found again by the highlight's top-left corner, which
-    // a neighbour sharing that corner may claim first.
-    std::uint32_t region = 0;
-    if (m_backend->GetRegionID(unsigned(m_highlight.left), unsigned(m_highlight.top), &region, nullptr) < 0)
-        return;
     std::uint32_t id = 0;
-    if (m_backend->AddCountry(form.m_strName, form.m_strName, &id, region, form.m_sMethod) < 0)
+    bool added = false;
+    // Added while the form is open, so that a name the region already has
+    // is said at once and the form stays as the user left it.
+    form.m_accept = [&] {
+        if (form.m_strName.isEmpty() || HighlightIsEmpty() || !m_backend)
+            return true;
+        // The region is found again by the highlight's top-left corner,
+        // which a neighbour sharing that corner may claim first.
+        std::uint32_t region = 0;
+        if (m_backend->GetRegionID(unsigned(m_highlight.left), unsigned(m_highlight.top), &region, nullptr) < 0)
+            return true;
+        const HRESULT status = m_backend->AddCountry(form.m_strName, form.m_strName, &id, region, form.m_sMethod);
+        if (status == E_INVALIDARG)
+            return Refuse(&form, DisplayMessage("The country %1 already belongs to this region.", "message.countryExists",
+                                                m_bArabic, form.m_strName));
+        added = status >= 0;
+        return true;
+    };
+    if (form.DoModal() == CCountryDlg::kCancel || !added)
         return;
     m_countries->addTopLevelItem(MakeItem(form.m_strName, id));
     ++m_regionCount; // goes with the region's block at the next map tap
@@ -261,17 +297,24 @@ void CAdvancedPage::OnEditCountry()
 
 void CAdvancedPage::OnAddCity()
 {
+    const QTreeWidgetItem* country = Selected(m_countries);
+    if (!country || !m_backend)
+        return;
     CCityDlg form(nullptr);
     form.m_bArabic = m_bArabic;
-    if (form.DoModal() == CCityDlg::kCancel || form.m_strName.isEmpty() || !m_backend)
-        return;
-    const QTreeWidgetItem* country = Selected(m_countries);
-    if (!country)
-        return;
     std::uint32_t id = 0;
-    if (m_backend->AddCity(ItemID(country), form.m_strName, form.m_strName, form.m_sLonDegree, form.m_sLonMinute,
-                           form.m_sLatDegree, form.m_sLatMinute, form.m_dTimeZone, &id)
-        < 0)
+    bool added = false;
+    form.m_accept = [&] {
+        const HRESULT status = m_backend->AddCity(ItemID(country), form.m_strName, form.m_strName, form.m_sLonDegree,
+                                                  form.m_sLonMinute, form.m_sLatDegree, form.m_sLatMinute,
+                                                  form.m_dTimeZone, &id);
+        if (status == E_INVALIDARG)
+            return Refuse(&form, DisplayMessage("The city %1 already belongs to this country.", "message.cityExists",
+                                                m_bArabic, form.m_strName));
+        added = status >= 0;
+        return true;
+    };
+    if (form.DoModal() == CCityDlg::kCancel || !added)
         return;
     m_cities->addTopLevelItem(MakeItem(form.m_strName, id));
 }

@@ -22,7 +22,10 @@ public:
     // The region grid and the highlight frame over the bitmap.
     void OnMapPaint(QPainter* painter, const QRect& rect) override;
 
-    // The region last hit on the map, in map pixels; all zero before.
+    // The highlighted region's frame colour (0xRRGGBB).
+    static constexpr unsigned kHighlightRgb = 0xE0102A;
+    // The region last hit on the map, in map pixels; all zero before and
+    // after a tap outside every region.
     const tagRECT& Highlight() const { return m_highlight; }
     QTreeWidget* CountryList() const { return m_countries; }
     QTreeWidget* CityList() const { return m_cities; }

@@ -1,6 +1,7 @@
 #include "citydlg.h"
 
 #include "common/decimal.h"
+#include "common/usermessages.h"
 #include "dialogtemplate.h"
 #include "gps/comportlist.h"
 #include "gpsreaddlg.h"
@@ -52,6 +53,7 @@ CCityDlg::CCityDlg(QWidget* parent) : CModalDialog(parent)
     const tagDialogTemplate form = tagDialogTemplate::Load(kTemplate);
     setWindowTitle(form.caption); // "Add City", when editing too
     BuildDialog(this, form);
+    FitToControls(this); // the template leaves its bottom third empty
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
     m_timeZone.Attach(FindControl<QLineEdit>(this, kTimeZoneEdit));
     m_lonDegree.Attach(FindControl<QLineEdit>(this, kLonDegreeEdit));
@@ -109,6 +111,13 @@ void CCityDlg::OnInitDialog()
     m_lonDegree.Edit()->setText(QString::number(std::abs(int(m_sLonDegree))));
 
     ApplyPickerColours(this);
+    NameControls(this, m_bArabic,
+                 {{kNameEdit, "Name", "city.name"}, {kTimeZoneEdit, "Time Zone", "city.timeZone"},
+                  {kLonDegreeEdit, "Longitude degree", "a11y.lonDegree"}, {kLonMinuteEdit, "Longitude minute", "a11y.lonMinute"},
+                  {kLatDegreeEdit, "Latitude degree", "a11y.latDegree"}, {kLatMinuteEdit, "Latitude minute", "a11y.latMinute"},
+                  {kEast, "East", "city.east"}, {kWest, "West", "city.west"}, {kNorth, "North", "city.north"},
+                  {kSouth, "South", "city.south"}, {kReadGPSButton, "Read GPS", "city.readGPS"},
+                  {kOKButton, "OK", "form.ok"}, {kCancelButton, "Cancel", "form.cancel"}});
 
     CComPortList ports(g_portSource);
     ports.Enumerate(); // lists the ports without opening any
@@ -118,6 +127,12 @@ void CCityDlg::OnInitDialog()
 
 void CCityDlg::OnOK()
 {
+    // Refused as the country form refuses it, keeping what was typed.
+    if (m_name.Edit()->text().isEmpty()) {
+        CUserMessages::Current().StopBeep();
+        m_name.Edit()->setFocus();
+        return;
+    }
     m_strName = m_name.Edit()->text();
     m_dTimeZone = std::clamp(LeadingNumber(m_timeZone.Edit()->text()), -kMaxTimeZone, kMaxTimeZone);
     m_sLatMinute = Limited(m_latMinute.Edit()->text(), kMaxMinute);
@@ -136,7 +151,7 @@ void CCityDlg::OnOK()
     const bool north = m_north->isChecked();
     m_sLatDegree = signed16(m_sLatDegree, north);
     m_sLatMinute = signed16(m_sLatMinute, north);
-    done(kOK);
+    Accept();
 }
 
 void CCityDlg::OnReadGPS()
@@ -147,6 +162,7 @@ void CCityDlg::OnReadGPS()
 
 void CCityDlg::ApplyArabicLayout()
 {
+    setWindowTitle(PlainLabel("", "title.addCity", 1));
     // Label and edit of the name and time-zone rows change sides, each
     // keeping its own width.
     QWidget* nameLabel = FindControl(this, kNameLabel);

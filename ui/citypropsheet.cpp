@@ -31,13 +31,14 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     m_cancel->setObjectName(QStringLiteral("cancel"));
     m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &CCityPropSheet::reject);
-    auto* title = new QHBoxLayout;
-    title->addWidget(new QLabel(caption, this), 1);
-    title->addWidget(m_done);
-    title->addWidget(m_cancel);
+    // The caption's stretch leaves room for more in this row.
+    m_titleRow = new QHBoxLayout;
+    m_titleRow->addWidget(new QLabel(caption, this), 1);
+    m_titleRow->addWidget(m_done);
+    m_titleRow->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addLayout(title);
+    layout->addLayout(m_titleRow);
     layout->addWidget(m_tabs);
     m_tabs->addTab(&m_selectPage, QString());
     m_tabs->addTab(&m_addPage, QString());
@@ -70,8 +71,20 @@ void CCityPropSheet::OnInitDialog()
 
     m_tabs->setTabText(0, DisplayLabel("Select", "select.tab", m_bArabic));
     m_tabs->setTabText(1, DisplayLabel("Add", "add.tab", m_bArabic));
-    if (m_bArabic)
+    m_done->setText(DisplayLabel("Done", "sheet.done", m_bArabic));
+    m_cancel->setText(DisplayLabel("Cancel", "sheet.cancel", m_bArabic));
+    // Screen readers get the words, not the shaped display forms.
+    m_done->setAccessibleName(PlainLabel("Done", "sheet.done", m_bArabic));
+    m_cancel->setAccessibleName(PlainLabel("Cancel", "sheet.cancel", m_bArabic));
+    m_tabs->tabBar()->setAccessibleTabName(0, PlainLabel("Select", "select.tab", m_bArabic));
+    m_tabs->tabBar()->setAccessibleTabName(1, PlainLabel("Add", "add.tab", m_bArabic));
+    // A window with a name, for the window list and for screen readers.
+    if (windowTitle().isEmpty())
+        setWindowTitle(PlainLabel("Choose a City", "sheet.title", m_bArabic));
+    if (m_bArabic) {
         m_tabs->setLayoutDirection(Qt::RightToLeft);
+        m_titleRow->setDirection(QBoxLayout::RightToLeft);
+    }
     // Only the Add tab is out of reach on a read-only sheet: Select stays
     // as usable as ever.
     if (m_bReadOnly)

@@ -7,6 +7,7 @@
 #include "modaldialog.h"
 #include "selectpage.h"
 
+class QHBoxLayout;
 class QPushButton;
 class QTabWidget;
 
@@ -38,6 +39,7 @@ private:
 
     QTabWidget* m_tabs;
     QPushButton* m_done = nullptr;
+    QHBoxLayout* m_titleRow = nullptr;
     QPushButton* m_cancel = nullptr;
     int m_startPage;
 };

@@ -43,6 +43,7 @@ CCountryDlg::CCountryDlg(QWidget* parent) : CModalDialog(parent)
     const tagDialogTemplate form = tagDialogTemplate::Load(kTemplate);
     setWindowTitle(form.caption);
     BuildDialog(this, form);
+    FitToControls(this); // the template leaves its bottom third empty
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
     m_methods = FindControl<QComboBox>(this, kMethodCombo);
     if (auto* ok = FindControl<QPushButton>(this, kOKButton)) {
@@ -64,6 +65,8 @@ void CCountryDlg::OnInitDialog()
     if (m_methods)
         m_methods->setCurrentIndex(m_methods->findData(int(m_sMethod))); // -1 for an unknown code
     ApplyPickerColours(this);
+    NameControls(this, m_bArabic, {{kNameEdit, "Name", "city.name"}, {kMethodCombo, "Calculation Method", "a11y.method"},
+                                   {kOKButton, "OK", "form.ok"}, {kCancelButton, "Cancel", "form.cancel"}});
 }
 
 void CCountryDlg::SetUpEnglish()
@@ -92,6 +95,7 @@ void CCountryDlg::SetUpEnglish()
 
 void CCountryDlg::SetUpArabic()
 {
+    setWindowTitle(PlainLabel("", "title.countryData", 1));
     // Cancel and OK change sides: Cancel at the left margin and OK beside
     // it, where the form put them at 11 and 92 pixels on the screen it was
     // drawn for (13 pixels to 8 dialog units).
@@ -100,8 +104,10 @@ void CCountryDlg::SetUpArabic()
     if (ok && cancel) {
         const QSize base = DialogBaseUnits(DialogFont());
         const QRect okRect = ok->geometry();
+        // The template's gap between the buttons stays between them.
+        const int gap = cancel->x() - (okRect.x() + okRect.width());
         const int cancelLeft = DialogUnitsToPixels(QRect(7, 0, 0, 0), base).x();
-        const int okLeft = DialogUnitsToPixels(QRect(57, 0, 0, 0), base).x();
+        const int okLeft = cancelLeft + okRect.width() + gap;
         cancel->setGeometry(cancelLeft, okRect.top(), okRect.width(), okRect.height());
         ok->setGeometry(okLeft, okRect.top(), okRect.width(), okRect.height());
         cancel->setText(ArabicDisplayLabel("form.cancel"));
@@ -135,6 +141,10 @@ void CCountryDlg::SetUpArabic()
     for (const char* key : kArabicMethodKeys)
         texts.append(ArabicDisplayLabel(key));
     FillMethods(texts);
+    // The dropped-down items read from the right as the closed box does.
+    if (m_methods)
+        for (int i = 0; i < m_methods->count(); ++i)
+            m_methods->setItemData(i, int(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter), Qt::TextAlignmentRole);
 }
 
 void CCountryDlg::FillMethods(const QStringList& texts)
@@ -164,11 +174,12 @@ void CCountryDlg::OnOK()
     m_sMethod = std::int16_t(m_methods && m_methods->currentIndex() >= 0 ? m_methods->currentData().toInt() : -1);
     if (name->text().size() > kMaxName) {
         CUserMessages::Current().Show(this, CUserMessages::Warning, QString(),
-                                      QStringLiteral("Please enter no more than %1 characters.").arg(kMaxName));
+                                      DisplayLabel("Please enter no more than %1 characters.", "message.tooLong",
+                                                   m_bArabic).arg(kMaxName));
         name->setFocus();
         name->selectAll();
         return;
     }
     m_strName = name->text();
-    done(kOK);
+    Accept();
 }

@@ -18,6 +18,8 @@
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 static void InitDialogResources()
 {
     Q_INIT_RESOURCE(resources);
@@ -179,6 +181,22 @@ void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const Control
             radios = nullptr;
         }
     }
+}
+
+void FitToControls(QWidget* dialog)
+{
+    int margin = dialog->width(), bottom = 0;
+    for (const QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!control->property(kControlId).isValid() || control->isHidden())
+            continue;
+        margin = std::min(margin, control->x());
+        bottom = std::max(bottom, control->geometry().bottom() + 1);
+    }
+    if (bottom == 0)
+        return;
+    const QSize size(dialog->width(), bottom + margin);
+    dialog->setMinimumSize(size);
+    dialog->resize(size);
 }
 
 void SetControlID(QWidget* widget, int id)

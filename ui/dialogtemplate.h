@@ -49,6 +49,11 @@ QRect DialogUnitsToPixels(const QRect& units, QSize baseUnits);
 using ControlFactory = std::function<QWidget*(const tagControlTemplate&, QWidget* parent)>;
 void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const ControlFactory& make = {});
 
+// Shortens a dialog built from a template to its controls, with the
+// template's left margin below the lowest, for forms whose template leaves
+// an empty strip at the bottom. Becomes the dialog's smallest size.
+void FitToControls(QWidget* dialog);
+
 // Names widget as the control with that ID, as BuildDialog names the
 // controls it makes.
 void SetControlID(QWidget* widget, int id);

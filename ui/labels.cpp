@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QWidget>
 
 QString ArabicLabel(const char* key)
 {
@@ -28,4 +29,25 @@ QString DisplayLabel(const char* english, const char* key, int arabic)
 QString ArabicDisplayLabel(const char* key)
 {
     return DisplayLabel(nullptr, key, 1);
+}
+
+QString DisplayMessage(const char* english, const char* key, int arabic, const QString& name)
+{
+    const QString text = DisplayLabel(english, key, arabic);
+    if (!text.contains(QLatin1String("%1")))
+        return text;
+    // First strong isolate ... pop directional isolate.
+    return text.arg(QChar(0x2068) + name + QChar(0x2069));
+}
+
+QString PlainLabel(const char* english, const char* key, int arabic)
+{
+    return arabic ? ArabicLabel(key) : QString::fromUtf8(english);
+}
+
+void NameControls(QWidget* parent, int arabic, std::initializer_list<tagAccessibleText> names)
+{
+    for (const tagAccessibleText& name : names)
+        if (QWidget* control = FindControl(parent, name.id))
+            control->setAccessibleName(PlainLabel(name.english, name.key, arabic));
 }

@@ -3,11 +3,15 @@
 #include "bidi/bidilistctrl.h"
 #include "dialogtemplate.h"
 
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -54,26 +58,27 @@ private:
 int CMapBitmap::Load(int resourceId)
 {
     const QString base = QStringLiteral(":/terrafind/bitmap/%1").arg(resourceId);
-    const bool dense = qApp && qApp->devicePixelRatio() > 1.0;
-    if (dense && m_bitmap.load(base + QStringLiteral("@2x.png")))
-        m_bitmap.setDevicePixelRatio(2.0);
-    else
-        m_bitmap.load(base + QStringLiteral(".png"));
+    m_bitmap.load(base + QStringLiteral(".png"));
+    m_bitmap2x.load(base + QStringLiteral("@2x.png"));
     return IsLoaded() ? 1 : 0;
 }
 
 QSize CMapBitmap::Size() const
 {
-    return m_bitmap.deviceIndependentSize().toSize();
+    return m_bitmap.size();
 }
 
-void CMapBitmap::Blit(QPainter& painter, const QRect& dest, QPoint source) const
+void CMapBitmap::Draw(QPainter& painter, const QRect& target) const
 {
     if (m_bitmap.isNull())
         return;
-    const qreal ratio = m_bitmap.devicePixelRatio();
-    const QRectF from(source.x() * ratio, source.y() * ratio, dest.width() * ratio, dest.height() * ratio);
-    painter.drawPixmap(QRectF(dest), m_bitmap, from);
+    // Device pixels, so that a dense screen gets the sharper version too.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const bool larger = target.width() * ratio > m_bitmap.width() && !m_bitmap2x.isNull();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != m_bitmap.size());
+    painter.drawPixmap(target, larger ? m_bitmap2x : m_bitmap);
+    painter.restore();
 }
 
 bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
@@ -86,6 +91,7 @@ bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
     setGeometry(placeholder->geometry());
     SetControlID(this, placeholderId + 100);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::PointingHandCursor);
     show();
     return true;
 }
@@ -96,26 +102,58 @@ void CMapPicture::SetBitmap(const CMapBitmap* bitmap)
     update();
 }
 
+qreal CMapPicture::Scale() const
+{
+    const int mapWidth = m_bitmap && m_bitmap->IsLoaded() ? m_bitmap->Size().width() : width();
+    return mapWidth > 0 ? qreal(width()) / mapWidth : 1.0;
+}
+
+void CMapPicture::UpdateMapRect(const QRect& rect)
+{
+    const qreal scale = Scale();
+    // One widget pixel more each side covers what rounding and the
+    // highlight's outline add.
+    update(QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale)
+               .toAlignedRect()
+               .adjusted(-3, -3, 3, 3));
+}
+
 void CMapPicture::paintEvent(QPaintEvent* event)
 {
     if (!m_bitmap)
         return;
     QPainter painter(this);
-    // Only the invalid part is copied, pixel for pixel from the same place.
-    const QRect dirty = event->rect();
-    painter.fillRect(dirty, palette().window());
-    m_bitmap->Blit(painter, dirty, dirty.topLeft());
-    if (m_page)
+    painter.fillRect(event->rect(), palette().window());
+    m_bitmap->Draw(painter, rect());
+    if (m_page) {
+        // The overlay is drawn in map pixels.
+        painter.save();
+        painter.scale(Scale(), Scale());
         m_page->OnMapPaint(&painter, QRect(mapToGlobal(QPoint(0, 0)), size()));
+        painter.restore();
+    }
+    // A map that takes no taps says so: greyed, as disabled controls are.
+    if (!isEnabled())
+        painter.fillRect(rect(), QColor(128, 128, 128, 110));
 }
 
 void CMapPicture::mousePressEvent(QMouseEvent* event)
 {
     if (m_page && event->button() == Qt::LeftButton) {
-        const QPoint at = event->position().toPoint();
-        m_page->OnMapClick(unsigned(at.x()), unsigned(at.y()));
+        // Back to the map pixel under the pointer.
+        const QPointF at = event->position() / Scale();
+        m_page->OnMapClick(unsigned(std::max(0.0, at.x())), unsigned(std::max(0.0, at.y())));
     }
     QWidget::mousePressEvent(event);
+}
+
+void CMapPicture::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ForbiddenCursor);
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 CMapPage::CMapPage(int templateId, QWidget* parent)
@@ -131,7 +169,89 @@ void CMapPage::EnsureInitialised()
     if (m_initialised)
         return;
     m_initialised = true;
+    // Building from the template sets the template's size; a page shown
+    // for the first time in a larger sheet keeps the size it was given.
+    const QSize given = size();
     OnInitDialog();
+    m_baseSize = minimumSize();
+    if (isVisible())
+        resize(given.expandedTo(m_baseSize));
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_baseLayout.append({control, control->geometry()});
+    LayOut();
+}
+
+void CMapPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void CMapPage::LayOut()
+{
+    if (m_baseLayout.isEmpty() || !m_mapPicture.parentWidget())
+        return;
+    const int extraWidth = std::max(0, width() - m_baseSize.width());
+    const int extraHeight = std::max(0, height() - m_baseSize.height());
+    QRect placeholder;
+    for (const auto& [control, rect] : m_baseLayout)
+        if (control == &m_mapPicture)
+            placeholder = rect;
+
+    // The map: as wide as the page allows and its aspect ratio keeps within
+    // its share of the height, centred over the placeholder's row. Its
+    // scale goes in eighths, so that a few pixels more leave it at 1:1 (the
+    // template's size) rather than blurred.
+    const QSize bitmap = m_mapBitmap.IsLoaded() ? m_mapBitmap.Size() : placeholder.size();
+    const qreal widthRoom = placeholder.width() + extraWidth;
+    const qreal heightRoom = std::min(bitmap.height(), placeholder.height()) + extraHeight * 0.6;
+    const qreal fit = std::min(widthRoom / bitmap.width(), heightRoom / bitmap.height());
+    const qreal scale = fit < 1.0 ? fit : std::floor(fit * 8.0) / 8.0;
+    const QSize map(qRound(bitmap.width() * scale), qRound(bitmap.height() * scale));
+    m_mapPicture.setGeometry(placeholder.x() + (int(widthRoom) - map.width()) / 2, placeholder.y(), map.width(),
+                             map.height());
+    const int down = std::max(0, map.height() - placeholder.height());
+    const int stretch = extraHeight - down;
+
+    // Across, the margins stay and what lies between them stretches.
+    const int margin = placeholder.x();
+    const qreal across = qreal(m_baseSize.width() - 2 * margin + extraWidth) / (m_baseSize.width() - 2 * margin);
+    const auto stretchX = [&](int x) { return margin + qRound((x - margin) * across); };
+
+    QList<std::pair<QRect, QRect>> groups; // template rectangle, laid-out rectangle
+    const auto isGroup = [](const QWidget* w) { return qobject_cast<const QGroupBox*>(w) != nullptr; };
+    for (const auto& [control, rect] : m_baseLayout) {
+        if (control == &m_mapPicture || !control->isVisibleTo(this) || !isGroup(control))
+            continue;
+        const QRect laid(QPoint(stretchX(rect.left()), rect.top() + down),
+                         QPoint(stretchX(rect.right() + 1) - 1, rect.bottom() + down + stretch));
+        control->setGeometry(laid);
+        groups.append({rect, laid});
+    }
+    for (const auto& [control, rect] : m_baseLayout) {
+        if (control == &m_mapPicture || !control->isVisibleTo(this) || isGroup(control))
+            continue;
+        const bool grows = qobject_cast<QAbstractItemView*>(control) != nullptr;
+        const auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first.contains(rect); });
+        if (group == groups.end()) {
+            // Lists take the height left; labels keep theirs.
+            control->setGeometry(QRect(QPoint(stretchX(rect.left()), rect.top() + down),
+                                       QPoint(stretchX(rect.right() + 1) - 1, rect.bottom() + down + (grows ? stretch : 0))));
+            continue;
+        }
+        const auto& [was, now] = *group;
+        if (grows) {
+            // A list keeps its margins within its group.
+            control->setGeometry(QRect(QPoint(now.left() + rect.left() - was.left(), now.top() + rect.top() - was.top()),
+                                       QPoint(now.right() - (was.right() - rect.right()),
+                                              now.bottom() - (was.bottom() - rect.bottom()))));
+            continue;
+        }
+        // A button keeps its size at its group's bottom and nearer side.
+        const bool leftSide = rect.center().x() < was.center().x();
+        const int x = leftSide ? now.left() + rect.left() - was.left() : now.right() - (was.right() - rect.left());
+        control->setGeometry(x, now.bottom() - (was.bottom() - rect.top()), rect.width(), rect.height());
+    }
 }
 
 void CMapPage::showEvent(QShowEvent* event)

@@ -17,8 +17,8 @@ class CMapPage;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The map bitmap (resource 140), 225 x 120 pixels; a 2x version is used on
-// high-density screens so that it stays sharp at the same logical size.
+// The map bitmap (resource 140), 225 x 120 pixels, and its 2x version,
+// from which the map is drawn wherever it is shown larger than 1:1.
 class CMapBitmap {
 public:
     virtual ~CMapBitmap() = default;
@@ -26,15 +26,20 @@ public:
     // overlays still work.
     int Load(int resourceId);
     bool IsLoaded() const { return !m_bitmap.isNull(); }
-    // Copies dest's size from the bitmap at source to dest, 1:1.
-    void Blit(QPainter& painter, const QRect& dest, QPoint source) const;
+    // Draws the whole map into target, 1:1 when target has the map's size,
+    // smoothly scaled from the sharper version when it is larger.
+    void Draw(QPainter& painter, const QRect& target) const;
+    // The map's size in map pixels.
     QSize Size() const;
 
 private:
     QPixmap m_bitmap;
+    QPixmap m_bitmap2x;
 };
 
-// The map control, laid over its invisible placeholder on the page.
+// The map control, laid over its invisible placeholder on the page. It may
+// be shown larger than the bitmap (never with another aspect ratio): taps
+// are reported and overlays drawn in map pixels all the same.
 class CMapPicture : public QWidget {
     Q_OBJECT
 public:
@@ -43,10 +48,15 @@ public:
     // placeholder's plus 100 (1201 on the Select page, 1202 on the Add page).
     virtual bool CreateOverPlaceholder(CMapPage* page, int placeholderId);
     void SetBitmap(const CMapBitmap* bitmap);
+    // Repaints what covers rect, given in map pixels.
+    void UpdateMapRect(const QRect& rect);
+    // Widget pixels per map pixel, the same both ways.
+    qreal Scale() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const CMapBitmap* m_bitmap = nullptr;
@@ -74,6 +84,8 @@ public:
     // Builds the page's controls from its template and runs the page's own
     // set-up. Called once, when the page is first shown.
     void EnsureInitialised();
+    // The page's size in the template, its smallest.
+    QSize TemplateSize() const { return m_baseSize; }
 
     // The ID the highlighted row of the page's city list carries: true when
     // a city is highlighted.
@@ -104,6 +116,8 @@ protected:
 
     virtual void OnInitDialog() {}
     void showEvent(QShowEvent* event) override;
+    // Lays the controls out for the page's size (see LayOut).
+    void resizeEvent(QResizeEvent* event) override;
     // Builds the page's controls from its template, its lists drawn through
     // the bidirectional-text library.
     void BuildPage();
@@ -118,7 +132,17 @@ protected:
     bool m_quiet = false;
 
 private:
+    // The template's layout, stretched: the map grows as far as its aspect
+    // ratio and a share of the height allow, centred; lists and group boxes
+    // take the rest; labels follow; buttons keep their size at their group's
+    // nearer corner. At the template's size nothing moves.
+    void LayOut();
+
     QTreeWidget* m_cityList = nullptr;
+    // Each control's rectangle as initialisation left it (mirrored in
+    // Arabic mode), and the page's size then.
+    QList<std::pair<QWidget*, QRect>> m_baseLayout;
+    QSize m_baseSize;
     int m_templateId;
     bool m_initialised = false;
 };

@@ -1,9 +1,11 @@
 // The user messages as modal message boxes: the default wherever the
 // picker is linked in.
 #include "common/usermessages.h"
+#include "labels.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -26,6 +28,11 @@ public:
         const QString title = caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
         QMessageBox box(static_cast<QMessageBox::Icon>(icon), title, text, QMessageBox::Ok,
                         parent ? parent : QApplication::activeModalWidget());
+        // An Arabic message reads right to left, its button in Arabic too.
+        if (text.isRightToLeft()) {
+            box.setLayoutDirection(Qt::RightToLeft);
+            box.button(QMessageBox::Ok)->setText(ArabicDisplayLabel("message.ok"));
+        }
         box.exec();
     }
 };

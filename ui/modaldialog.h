@@ -29,6 +29,12 @@ public:
 
     void reject() override { done(kCancel); }
 
+    // Asked when the user confirms, once the dialog has read its values
+    // back: false keeps the dialog open (the check has told the user why).
+    // The opener uses it to refuse what the back end refuses, such as a
+    // place that already exists, without losing what was typed.
+    std::function<bool()> m_accept;
+
 protected:
     explicit CModalDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {}) : QDialog(parent, flags)
     {
@@ -37,6 +43,13 @@ protected:
 
     // The set-up DoModal does before the window opens.
     virtual void OnInitDialog() {}
+
+    // Ends with kOK unless the opener's check refuses.
+    void Accept()
+    {
+        if (!m_accept || m_accept())
+            done(kOK);
+    }
 
     void showEvent(QShowEvent* event) override
     {

@@ -4,6 +4,8 @@
 // queries; the forms are answered from inside their modal loops.
 #include "pickerdriver.h"
 
+#include "../gps/recordingmessages.h"
+
 namespace {
 
 enum { kCountryAdd = 1113, kCountryEdit = 1112, kCityAdd = 1115, kCityEdit = 1114, kMap = 1202 };
@@ -250,11 +252,8 @@ TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
                 Press(form, press);
             });
         };
-        for (int button : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit}) {
+        for (int button : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit})
             answer(button, u"Elsewhere"_s, 2);
-            if (button == kCityAdd || button == kCityEdit)
-                answer(button, QString(), 1); // OK without a name
-        }
         EXPECT_EQ(FileDigest(m_file), digest);
         // A modify the database refuses leaves the row as it was.
         const auto refuse = u"CREATE TRIGGER refuse BEFORE INSERT ON City BEGIN SELECT RAISE(ABORT, 'refused'); END"_s;
@@ -265,7 +264,7 @@ TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
     });
 }
 
-TEST_F(AddPage, MapShowsTheRegionGridAndTheHighlightFrame)
+TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
 {
     OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
         const QImage before = FindControl(&page, kMap)->grab().toImage();
@@ -277,14 +276,53 @@ TEST_F(AddPage, MapShowsTheRegionGridAndTheHighlightFrame)
         Choose(page, kCairo);
         const tagRECT hit = page.Highlight();
         const QImage after = FindControl(&page, kMap)->grab().toImage();
-        // The dotted frame inverts every other pixel of the column left of
-        // the region (drawn twice it would vanish); far from it nothing changes.
-        int inverted = 0;
-        for (int y = hit.top; y <= hit.bottom; ++y)
-            inverted += after.pixel(hit.left - 1, y) == (~before.pixel(hit.left - 1, y) | 0xFF000000);
-        EXPECT_NEAR(inverted, (hit.bottom - hit.top + 1) / 2.0, 0.5);
+        // Framed in red just outside, tinted inside; far from it nothing changes.
+        const int middle = (hit.top + hit.bottom) / 2;
+        EXPECT_EQ(after.pixel(hit.left - 1, middle) & 0xFFFFFF, CAdvancedPage::kHighlightRgb);
+        EXPECT_NE(after.pixel(hit.left + 1, middle), before.pixel(hit.left + 1, middle));
         EXPECT_EQ(after.pixel(karachi.right, karachi.bottom - 1), before.pixel(karachi.right, karachi.bottom - 1));
     });
+}
+
+// What the database refuses is said with the form kept open and what
+// was typed kept; a nameless city is refused like a nameless country.
+TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
+{
+    const QString digest = FileDigest(m_file);
+    CRecordingMessages messages;
+    struct tagRefusal { int button; QString name; QString message; };
+    const tagRefusal refusals[] = {
+        {kCountryAdd, u"Cape Verde"_s, u"The country \u2068Cape Verde\u2069 already belongs to this region."_s},
+        {kCityAdd, u"Praia"_s, u"The city \u2068Praia\u2069 already belongs to this country."_s},
+        {kCityAdd, QString(), QString()}, // a beep only
+    };
+    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+        Choose(page, kCapeVerde, u"Cape Verde"_s);
+        for (const tagRefusal& row : refusals) {
+            SCOPED_TRACE(row.name.toStdString());
+            messages.shown.clear();
+            const int beeps = messages.beeps;
+            bool open = false;
+            QString kept;
+            const auto answer = [&](QDialog* form, QLineEdit* name) {
+                name->setText(row.name);
+                Press(form, 1);
+                open = form->isVisible();
+                kept = name->text();
+            };
+            if (row.button == kCountryAdd)
+                Click<CCountryDlg>(page, row.button, [&](CCountryDlg* f) { answer(f, f->NameEdit()); });
+            else
+                Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(1116)); });
+            EXPECT_TRUE(open);
+            EXPECT_EQ(kept, row.name);
+            EXPECT_EQ(messages.beeps, beeps + 1);
+            EXPECT_EQ(messages.shown.size(), row.message.isEmpty() ? 0 : 1);
+            if (!messages.shown.isEmpty())
+                EXPECT_EQ(messages.shown[0].text, row.message);
+        }
+    });
+    EXPECT_EQ(FileDigest(m_file), digest);
 }
 
 } // namespace

@@ -137,6 +137,7 @@ TEST_F(CityForm, ReadGPSFillsTheFormFromTheReceiverUnlessCancelled)
     safetyNet.callOnTimeout(CancelReading);
     safetyNet.start(20000);
     CCityDlg form;
+    form.m_strName = u"Here"_s;
     RunModal<CCityDlg>(form, [&](CCityDlg* f) {
         ASSERT_TRUE(f->ReadGPSButton()->isEnabled());
         TypeCity(f, u"1.0,2,3,4,5,E,N"_s);

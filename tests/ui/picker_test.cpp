@@ -204,4 +204,44 @@ TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighli
     }
 }
 
+// The sheet grows from its template size: the map keeps its aspect ratio,
+// centred, and a tap still lands on the map pixel under it; the lists take
+// the height below. Pictures of both sizes, both pages, both languages.
+TEST_F(Picker, GrowsFromItsTemplateSizeWithTheMapTappedInMapPixels)
+{
+    std::uint32_t region = 0;
+    tagRECT cairo;
+    ASSERT_EQ(m_places.GetRegionID(kCairo.X(), kCairo.Y(), &region, &cairo), S_OK);
+    for (const int arabic : {0, 1}) {
+        ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
+            const QString language = arabic ? u"arabic"_s : u"english"_s;
+            EXPECT_EQ(sheet->size(), sheet->minimumSize().expandedTo(sheet->minimumSizeHint())) << "opens at its smallest";
+            SaveScreenshot(sheet, u"sheet-smallest-"_s + language);
+            sheet->resize(900, 700);
+            for (const int tab : {1, 0}) {
+                SCOPED_TRACE(tab);
+                TapTab(sheet, tab);
+                auto* page = static_cast<CMapPage*>(sheet->Tabs()->currentWidget());
+                QWidget* map = FindControl(page, 1201 + tab);
+                EXPECT_GT(map->width(), 2 * 225);
+                EXPECT_NEAR(map->width() * 120.0 / map->height(), 225.0, 2.0) << "the map's aspect ratio";
+                EXPECT_NEAR(map->x() + map->width() / 2, page->width() / 2, 2) << "centred";
+                auto* countries = FindControl<QTreeWidget>(page, 1111);
+                EXPECT_GT(countries->y(), map->geometry().bottom());
+                EXPECT_GT(countries->geometry().bottom(), page->height() - 40) << "the list takes the height left";
+                const qreal scale = map->width() / 225.0;
+                QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(int((kCairo.X() + 0.5) * scale), int((kCairo.Y() + 0.5) * scale)));
+                EXPECT_EQ(RowTexts(countries).mid(0, 1), Countries(kCairo).mid(0, 1)) << "Cairo's region";
+                if (tab == 1) {
+                    EXPECT_EQ(std::tuple(sheet->m_addPage.Highlight().left, sheet->m_addPage.Highlight().top), std::tuple(cairo.left, cairo.top));
+                    SaveScreenshot(sheet, u"addpage-900x700-"_s + language);
+                } else {
+                    SaveScreenshot(sheet, u"select-900x700-"_s + language);
+                }
+            }
+            sheet->reject();
+        });
+    }
+}
+
 } // namespace
