@@ -4,6 +4,7 @@
 #include "cityfileformat.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
+#include "filecitygrid.h"
 #include "interface/hemisphere.h"
 
 #include <terrafind/terrafindfile.h>
@@ -244,6 +245,7 @@ int CTerrafindFile::InitByFile(const unsigned short* path)
 
 void CTerrafindFile::Close()
 {
+    ForgetFileCityGrid(this);
     m_file.reset();
     m_wCountryTableOffset = 0;
     m_wCityTableOffset = 0;

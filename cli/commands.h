@@ -49,6 +49,7 @@ QList<tagCommand> DatabaseCommands();
 QList<tagCommand> PickCommands();
 QList<tagCommand> FileCommands();
 QList<tagCommand> GpsCommands();
+QList<tagCommand> GeoCommands();
 
 // The command's name and arguments, as usage lines show them.
 QString Synopsis(const tagCommand& command);
@@ -58,3 +59,14 @@ int CommandUsage(const CContext& context);
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value);
 // Prints why the place database did not open, in one line.
 void ReportPlaceDatabaseFailure();
+
+// "city, division, country", in Arabic where asked and known.
+QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic);
+// The city nearest to a position as "nearest" (with "distanceKm") and a
+// line; nothing when there is none.
+void ReportNearest(CReport& report, CTerrafind& places, double latitude, double longitude, bool arabic);
+// A city's time zone and UTC offset at an instant (now when at is invalid)
+// as "utcOffsetMinutes" and a line; nothing for a city without a zone.
+void ReportLocalTime(CReport& report, CTerrafind& places, std::uint32_t cityID, const QDateTime& at);
+// An ISO 8601 instant with Z or an offset; prints a usage error otherwise.
+bool ParseInstant(const QString& text, QDateTime* instant);

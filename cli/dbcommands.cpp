@@ -104,7 +104,10 @@ int Country(CContext& context, const QStringList& args)
 int City(CContext& context, const QStringList& args)
 {
     long long id;
-    if (!ParseNumber(args[0], "ID", 0, kMaxID, &id))
+    QDateTime at;
+    if (args.size() != 1 && !(args.size() == 3 && args[1] == QLatin1String("--at")))
+        return CommandUsage(context);
+    if (!ParseNumber(args[0], "ID", 0, kMaxID, &id) || (args.size() == 3 && !ParseInstant(args[2], &at)))
         return kUsage;
     CTerrafind* backend = context.Backend();
     if (!backend)
@@ -123,6 +126,7 @@ int City(CContext& context, const QStringList& args)
             report.Line(QStringLiteral("%1 | %2 | population %3 | %4")
                             .arg(details.admin1, details.admin1Arabic).arg(details.population).arg(details.zone));
         }
+        ReportLocalTime(report, *backend, city.m_dwID, at);
     }
     return Finish(report, status);
 }
@@ -322,8 +326,11 @@ QList<tagCommand> DatabaseCommands()
          "Lines are ID, a tab and the name, in name order. On a city file the\n"
          "first column is the city's index within its country.\n"},
         {"country", "ID", "read one country", 1, Country, kDatabaseOnly},
-        {"city", "ID", "read one city with its country", 1, City, 0,
-         "On a city file ID is the city's number in the whole file.\n"},
+        {"city", "ID [--at TIME]", "read one city with its country", -1, City, 0,
+         "Also its time zone and UTC offset now, or at TIME, an ISO 8601 instant\n"
+         "such as 2025-03-15T12:00:00Z (--json: \"zone\", \"utcOffsetMinutes\"; from\n"
+         "this system's time zone data). On a city file, which keeps no zones, ID\n"
+         "is the city's number in the whole file.\n"},
         {"at", "X Y", "the region and countries at a map pixel", 2, At, kDatabaseOnly,
          "X Y: a pixel of the 225 x 120 world map.\n"},
         {"regions", "", "list the map regions", 0, Regions, kDatabaseOnly,

@@ -51,6 +51,9 @@ int Gps(CContext& context, const QStringList& args)
                     .arg(QLatin1Char(fix.wEast ? 'E' : 'W')));
     for (const char* name : {"wLonDegree", "wLonMinute", "wEast", "wLatDegree", "wLatMinute", "wNorth", "sGmtTenths"})
         report.Line(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(values.value(QLatin1String(name)).toInt()));
+    // The fix stands even where no place database opens (which is told).
+    if (CTerrafind* backend = context.Backend())
+        ReportNearest(report, *backend, latitude, longitude, context.m_arabic);
     return report.Finish(kSuccess);
 }
 
@@ -62,6 +65,6 @@ QList<tagCommand> GpsCommands()
              "read the first position of a GPS receiver (exit 1 on time-out or a port failure)", -1, Gps, 0,
              "DEVICE: the receiver's serial port (4800 baud, NMEA 0183); by default the\n"
              "first one with \"GPS\" in its name. S: seconds to wait, 0 to 86400, 60 by\n"
-             "default. Prints the position in degrees and the fields a city takes; the\n"
-             "time zone is this machine's.\n"}};
+             "default. Prints the position in degrees and the fields a city takes (the\n"
+             "time zone is this machine's), and the nearest city (--json: \"nearest\").\n"}};
 }

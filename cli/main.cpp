@@ -10,7 +10,7 @@ namespace {
 
 QList<tagCommand> AllCommands()
 {
-    return PickCommands() + DatabaseCommands() + FileCommands() + GpsCommands();
+    return PickCommands() + DatabaseCommands() + GeoCommands() + FileCommands() + GpsCommands();
 }
 
 const char kOptions[] =

@@ -54,9 +54,9 @@ QString Hours(int tenths)
 
 } // namespace
 
-void ReportCity(CReport& report, const CCity& city)
+QJsonObject CityObject(const CCity& city)
 {
-    report.Set(QStringLiteral("city"), QJsonObject{
+    return QJsonObject{
         {QStringLiteral("id"), qint64(city.m_dwID)},
         {QStringLiteral("name"), city.m_strName},
         {QStringLiteral("arabicName"), city.m_strArabicName},
@@ -70,7 +70,12 @@ void ReportCity(CReport& report, const CCity& city)
         {QStringLiteral("latitudeMinute"), city.m_sLatitudeMinute},
         {QStringLiteral("north"), city.m_sNorth},
         {QStringLiteral("gmt"), city.m_sGmt},
-        {QStringLiteral("method"), city.m_sMethod}});
+        {QStringLiteral("method"), city.m_sMethod}};
+}
+
+void ReportCity(CReport& report, const CCity& city)
+{
+    report.Set(QStringLiteral("city"), CityObject(city));
     report.Line(QStringLiteral("%1 %2 | %3, %4 | %5").arg(city.m_dwID).arg(city.m_strName, city.m_strArabicName,
                                                          city.m_strCountryName, city.m_strCountryArabicName));
     report.Line(QStringLiteral("%1 %2 | GMT%3 | country %4, method %5")

@@ -28,3 +28,5 @@ QJsonArray NamedIDs(const QStringList& names, const QList<unsigned int>& ids);
 QString StatusText(HRESULT status);
 // Every field of a city record, as lines and as the object "city".
 void ReportCity(CReport& report, const CCity& city);
+// The object "city" of ReportCity.
+QJsonObject CityObject(const CCity& city);

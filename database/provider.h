@@ -19,6 +19,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+class CCityGrid;
 class CRecordset;
 
 // One open database file. Every connection registers the name collations
@@ -47,6 +48,10 @@ public:
     bool InTransaction() const;
 
     sqlite3* Handle() const { return m_db.get(); }
+
+    // The nearest-place grid of this connection's cities (citygrid.h),
+    // made on first use and freed with the connection.
+    std::shared_ptr<CCityGrid> m_cityGrid;
 
 private:
     // Rebuilds name indexes made before ICU ties were broken (collation.h).

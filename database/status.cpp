@@ -1,5 +1,7 @@
 #include "status.h"
 
+#include <terrafind/terrafindgeo.h>
+
 #include <sqlite3.h>
 
 HRESULT StatusFromSqlite(int extendedCode)
@@ -21,6 +23,7 @@ QString DescribeStatus(HRESULT status)
         {TF_E_NOTPLACEDB, "not a place database (Region, Country, Region2County and City tables missing)"},
         {TF_E_MULTIPLESTATEMENTS, "more than one statement in one text"},
         {TF_E_NOTAQUERY, "not a query: the statement would change the database"},
+        {TF_E_UNKNOWNZONE, "unknown time zone: the system's time zone data has no zone of that name"},
     };
     const auto code = static_cast<std::uint32_t>(status);
     if (status >= 0)

@@ -1,5 +1,6 @@
 // The place-database back ends: every operation is SQL text sent through
 // the provider over the class's one open connection.
+#include "citygrid.h"
 #include "interface/hemisphere.h"
 #include "placestore.h"
 #include "provider.h"
@@ -142,23 +143,22 @@ bool HasSideTables(int version)
 
 // Gives a city its CityInfo row if it has none (population 0, no division)
 // and, where it moved or has no zone yet, the zone of its nearest other
-// place: squared degrees with the longitude scaled by cos(latitude) at the
-// city, across the date line either way.
-HRESULT KeepCityInfo(CTerrafindDB& db, std::uint32_t cityID, short longitudeDegree, short longitudeMinute,
-                     short latitudeDegree, short latitudeMinute, bool moved)
+// place that has one, from the connection's place grid (made current
+// before the edit began; null leaves the zone as it is).
+HRESULT KeepCityInfo(CTerrafindDB& db, const CPlaceGrid* grid, std::uint32_t cityID, short longitudeDegree,
+                     short longitudeMinute, short latitudeDegree, short latitudeMinute, bool moved)
 {
-    const double lat = latitudeDegree + latitudeMinute / 60.0, lon = longitudeDegree + longitudeMinute / 60.0;
-    const QString id = Decimal(cityID), dlon = QStringLiteral("(longitude_Degree + longitude_Minute / 60.0 - %1)")
-                                                   .arg(lon, 0, 'g', 17);
-    const QString nearest =
-        QStringLiteral("SELECT zone FROM (SELECT zone, latitude_Degree + latitude_Minute / 60.0 - %1 AS dy, "
-                       "min(abs(%2), 360 - abs(%2)) * %3 AS dx FROM City JOIN CityInfo ON CityID = ID "
-                       "WHERE ID <> %4 AND zone <> '') ORDER BY dy * dy + dx * dx LIMIT 1")
-            .arg(QString::number(lat, 'g', 17), dlon, QString::number(std::cos(lat * M_PI / 180), 'g', 17), id);
+    const QString id = Decimal(cityID);
     if (db.ExecuteStatement(QStringLiteral("INSERT OR IGNORE INTO CityInfo VALUES (%1, NULL, 0, '')").arg(id)) < 0)
         return E_FAIL;
-    return db.ExecuteStatement(QStringLiteral("UPDATE CityInfo SET zone = coalesce((%1), zone) WHERE CityID = %2%3")
-                                   .arg(nearest, id, moved ? QString() : QStringLiteral(" AND zone = ''")));
+    CPlaceGrid::tagHit nearest;
+    if (!grid
+        || !grid->Nearest(latitudeDegree + latitudeMinute / 60.0, longitudeDegree + longitudeMinute / 60.0, &nearest,
+                          CCityGrid::kHasZone, cityID))
+        return S_OK;
+    return db.ExecuteStatement(
+        QStringLiteral("UPDATE CityInfo SET zone = (SELECT zone FROM CityInfo WHERE CityID = %1) WHERE CityID = %2%3")
+            .arg(Decimal(nearest.id), id, moved ? QString() : QStringLiteral(" AND zone = ''")));
 }
 
 // ModifyCity deletes the City row, which takes its side rows with it (the
@@ -455,8 +455,14 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
 {
     if (!cityID)
         return E_FAIL;
+    // The place grid is made current before the edit, whose own rows would
+    // otherwise make it stale; afterwards it takes the new city.
+    CConnection* connection = Slot(ProviderVersion()).get();
+    const bool side = HasSideTables(ProviderVersion());
+    const CPlaceGrid* grid = side ? CCityGrid::Current(connection) : nullptr;
+    const bool keepGrid = grid || CCityGrid::IsCurrent(connection);
     // One transaction from the duplicate check to the insert, as in AddCountry.
-    CTransaction transaction(Slot(ProviderVersion()).get());
+    CTransaction transaction(connection);
     std::unique_ptr<CRecordset> rs;
     if (transaction.Status() < 0
         || OpenQuery(ProviderVersion(), QStringLiteral("SELECT * FROM City WHERE County_ID = ") + Decimal(countryID)
@@ -477,20 +483,27 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         + QLatin1Char(')');
     if (ExecuteStatement(insert) < 0)
         return E_FAIL;
-    if (HasSideTables(ProviderVersion())
-        && KeepCityInfo(*this, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
+    if (side && KeepCityInfo(*this, grid, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
         return E_FAIL;
-    return transaction.Commit() < 0 ? E_FAIL : S_OK;
+    if (transaction.Commit() < 0)
+        return E_FAIL;
+    if (keepGrid)
+        CCityGrid::Refresh(connection, *cityID);
+    return S_OK;
 }
 
 HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, QString name, QString arabicName,
                                  short longitudeDegree, short longitudeMinute, short latitudeDegree,
                                  short latitudeMinute, double timeZone)
 {
-    CTransaction transaction(Slot(ProviderVersion()).get());
+    // The place grid as in AddCity.
+    CConnection* connection = Slot(ProviderVersion()).get();
+    const bool side = HasSideTables(ProviderVersion());
+    const CPlaceGrid* grid = side ? CCityGrid::Current(connection) : nullptr;
+    const bool keepGrid = grid || CCityGrid::IsCurrent(connection);
+    CTransaction transaction(connection);
     if (transaction.Status() < 0)
         return transaction.Status();
-    const bool side = HasSideTables(ProviderVersion());
     bool moved = true;
     if (side) {
         std::unique_ptr<CRecordset> rs;
@@ -515,17 +528,41 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
         return status;
     if (side) {
         if (MoveSideRows(*this, -std::int64_t(cityID), cityID) < 0
-            || KeepCityInfo(*this, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0)
+            || KeepCityInfo(*this, grid, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0)
             return E_FAIL;
     }
-    return transaction.Commit();
+    const HRESULT committed = transaction.Commit();
+    if (committed >= 0 && keepGrid)
+        CCityGrid::Refresh(connection, cityID);
+    return committed;
 }
 
 // ---- facts beyond CCity -----------------------------------------------------
 
+namespace {
+
+// The provider version of a place-database back end; 0 for any other.
+int DatabaseVersion(CTerrafind& places)
+{
+    return dynamic_cast<CTerrafind31*>(&places) ? 31 : dynamic_cast<CTerrafind30*>(&places) ? 30 : 0;
+}
+
+} // namespace
+
+HRESULT NearestDatabaseCity(CTerrafind& places, double latitude, double longitude, CPlaceGrid::tagHit* hit)
+{
+    const int version = DatabaseVersion(places);
+    if (!version)
+        return E_NOTIMPL;
+    const CPlaceGrid* grid = CCityGrid::Current(Slot(version).get());
+    if (!grid)
+        return E_FAIL;
+    return grid->Nearest(latitude, longitude, hit) ? S_OK : S_FALSE;
+}
+
 HRESULT GetCityDetails(CTerrafind& places, std::uint32_t cityID, tagCityDetails* details)
 {
-    const int version = dynamic_cast<CTerrafind31*>(&places) ? 31 : dynamic_cast<CTerrafind30*>(&places) ? 30 : 0;
+    const int version = DatabaseVersion(places);
     if (!version)
         return E_NOTIMPL;
     if (!details || !Slot(version))

@@ -6,11 +6,13 @@
 // reports by its returned status; nothing throws and nothing is logged.
 //
 // This header is all a host includes: the interface and the types it
-// passes, the place-database back ends, the city file back end and the GPS
-// reading, each declared in a header of its own.
+// passes, the place-database back ends, the city file back end, the GPS
+// reading, and the nearest place and local time, each declared in a header
+// of its own.
 #pragma once
 
 #include <terrafind/interface.h>
 #include <terrafind/terrafinddb.h>
 #include <terrafind/terrafindfile.h>
 #include <terrafind/terrafindgps.h>
+#include <terrafind/terrafindgeo.h>

@@ -132,6 +132,14 @@ TEST_F(Cli, CommandLines)
         {{u"--db"_s, u"@places"_s, u"city"_s, u"1"_s}, 0, u"Troms | ترومس | population 77000 | Europe/Oslo"_s},
         {{u"--db"_s, u"@places"_s, u"--json"_s, u"city"_s, u"1"_s}, 0, u"\"zone\": \"Europe/Oslo\""_s},
         {{u"exec"_s, u"not sql"_s}, 1, u"status: 0x80ff0001"_s},
+        // Nearest places and local time on the shipped data (see tests/geo).
+        {{u"near"_s, u"51.925907"_s, u"4.5776455"_s}, 0, u"Capelle aan den IJssel, South Holland, Netherlands: 0.9 km"_s},
+        {{u"--json"_s, u"near"_s, u"-18.2"_s, u"-179.9"_s}, 0, u"\"distanceKm\": 84.09"_s},
+        {{u"--file"_s, u"@data"_s, u"near"_s, u"90"_s, u"0"_s}, 0, u"Longyearbyen, Svalbard & Jan Mayen: 1310.2 km"_s},
+        {{u"near"_s, u"91"_s, u"0"_s}, 2, u"LAT must be a number of degrees from -90 to 90, not '91'"_s},
+        {{u"city"_s, u"14178"_s, u"--at"_s, u"2025-03-15T12:00:00Z"_s}, 0, u"zone: Africa/Casablanca, UTC+00:00 at 2025-03-15T12:00:00Z"_s},
+        {{u"--json"_s, u"city"_s, u"6291"_s, u"--at"_s, u"2025-07-15T15:00:00+03:00"_s}, 0, u"\"utcOffsetMinutes\": 180"_s},
+        {{u"city"_s, u"6291"_s, u"--at"_s, u"2025-07-15T15:00:00"_s}, 2, u"TIME must be an ISO 8601 instant"_s},
         {{u"countries"_s, u"--json"_s}, 0, u"\"status\": 0"_s}, // options after the command too
         {{u"where"_s}, 0, u"@home/terrafind/KVCities"_s},
 
@@ -181,6 +189,10 @@ TEST_F(Cli, CommandLines)
          u"\"sGmtTenths\": 55,\n        \"wEast\": 1,\n        \"wLatDegree\": 48,\n        \"wLatMinute\": 7,\n"
          "        \"wLonDegree\": 11,\n        \"wLonMinute\": 31,\n        \"wNorth\": 1"_s,
          "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"},
+        {{u"gps"_s, u"--port"_s, u"TTY"_s}, 0, u"nearest: Capelle aan den IJssel, South Holland, Netherlands (0.9 km)"_s,
+         ReadCapture("ublox-lea-5h.log")},
+        {{u"--json"_s, u"gps"_s, u"--port"_s, u"TTY"_s}, 0, u"\"countryName\": \"Netherlands\",\n        \"distanceKm\": 0.9"_s,
+         ReadCapture("ublox-lea-5h.log")},
         {{u"gps"_s, u"--port"_s, u"TTY"_s, u"--timeout"_s, u"1"_s}, 1,
          u"No position from the GPS receiver in time (1 sentences read)"_s, kOnlyRMC}, // GPRMC is no position
         {{u"gps"_s, u"--port"_s, u"/dev/terrafind-no-such-port"_s}, 1, u"Communication Port Not Found!"_s},
@@ -198,7 +210,7 @@ TEST_F(Cli, CommandLines)
     if (geteuid() != 0) // root reads anything
         rows.push_back({{u"--db"_s, u"@unreadable"_s, u"countries"_s}, 1, u"cannot open @unreadable: no permission"_s});
     for (const char* command : {"where", "countries", "cities", "country", "city", "at", "regions", "add-country",
-                                "add-city", "modify-country", "modify-city", "exec", "count", "sql", "pick", "gps",
+                                "add-city", "modify-country", "modify-city", "exec", "count", "sql", "pick", "gps", "near",
                                 "export-cityfile"})
         rows.push_back({{QLatin1String(command), u"--help"_s}, 0, u"Usage: terrafind [OPTIONS] %1"_s.arg(QLatin1String(command))});
     for (const QString& command : {u"country 1"_s, u"at 1 1"_s, u"regions"_s, u"add-country X Y 1 1"_s,

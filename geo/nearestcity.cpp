@@ -1,0 +1,36 @@
+// The nearest city on either kind of back end: each keeps its own grid of
+// its cities (database/citygrid.h, cityfile/filecitygrid.h).
+#include "cityfile/filecitygrid.h"
+#include "database/citygrid.h"
+
+#include <terrafind/terrafindfile.h>
+#include <terrafind/terrafindgeo.h>
+
+#include <cmath>
+
+HRESULT FindNearestCity(CTerrafind& places, double latitude, double longitude, CCity* city, tagCityDetails* details,
+                        double* distanceKm)
+{
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::abs(latitude) > 90)
+        return E_INVALIDARG;
+    if (!city)
+        return E_FAIL;
+    CPlaceGrid::tagHit hit;
+    auto* file = dynamic_cast<CTerrafindFile*>(&places);
+    const HRESULT found = file ? NearestFileCity(*file, latitude, longitude, &hit)
+                               : NearestDatabaseCity(places, latitude, longitude, &hit);
+    if (found != S_OK)
+        return found;
+    CCity read;
+    if (places.GetCity(hit.id, &read) < 0)
+        return E_FAIL;
+    tagCityDetails facts;
+    if (!file && GetCityDetails(places, hit.id, &facts) < 0)
+        return E_FAIL;
+    *city = read;
+    if (details)
+        *details = facts;
+    if (distanceKm)
+        *distanceKm = hit.distanceKm;
+    return S_OK;
+}
