@@ -144,7 +144,10 @@ void CCountryDlg::SetUpArabic()
     // The dropped-down items read from the right as the closed box does.
     if (m_methods)
         for (int i = 0; i < m_methods->count(); ++i)
+        {
             m_methods->setItemData(i, int(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter), Qt::TextAlignmentRole);
+            m_methods->setItemData(i, UnshapedText(m_methods->itemText(i)), Qt::AccessibleTextRole);
+        }
 }
 
 void CCountryDlg::FillMethods(const QStringList& texts)

@@ -12,10 +12,13 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -183,8 +186,49 @@ void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const Control
     }
 }
 
+namespace {
+
+// Where the style draws a group's title taller than the template allowed,
+// the group's rows would cross its frame: they move down below the title,
+// the group grows with them and whatever lies below the group follows.
+void ClearGroupTitles(QWidget* dialog)
+{
+    const auto controls = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const auto groups = dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
+    // How far the rows of each group must go down; groups side by side go
+    // together.
+    QMap<int, int> riseByTop;
+    for (const QGroupBox* group : groups) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.lineWidth = 1;
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        const QRect box = group->geometry();
+        int& rise = riseByTop[box.top()];
+        for (const QWidget* control : controls)
+            if (control != group && box.contains(control->geometry()))
+                rise = std::max(rise, box.top() + title.bottom() + 2 - control->y());
+    }
+    for (auto row = riseByTop.cbegin(); row != riseByTop.cend(); ++row) {
+        const int top = row.key(), rise = row.value();
+        if (rise <= 0)
+            continue;
+        for (QWidget* control : controls) {
+            if (control->y() > top)
+                control->move(control->x(), control->y() + rise);
+            else if (control->y() == top && qobject_cast<QGroupBox*>(control))
+                control->resize(control->width(), control->height() + rise);
+        }
+    }
+}
+
+} // namespace
+
 void FitToControls(QWidget* dialog)
 {
+    ClearGroupTitles(dialog);
     int margin = dialog->width(), bottom = 0;
     for (const QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!control->property(kControlId).isValid() || control->isHidden())

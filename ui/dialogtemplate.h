@@ -51,7 +51,9 @@ void BuildDialog(QWidget* parent, const tagDialogTemplate& dialog, const Control
 
 // Shortens a dialog built from a template to its controls, with the
 // template's left margin below the lowest, for forms whose template leaves
-// an empty strip at the bottom. Becomes the dialog's smallest size.
+// an empty strip at the bottom. Becomes the dialog's smallest size. Rows
+// of a group box that its title (as the style draws it) would cross move
+// below the title first, and all below them with them.
 void FitToControls(QWidget* dialog);
 
 // Names widget as the control with that ID, as BuildDialog names the

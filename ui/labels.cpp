@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QWidget>
 
 QString ArabicLabel(const char* key)
@@ -45,9 +48,30 @@ QString PlainLabel(const char* english, const char* key, int arabic)
     return arabic ? ArabicLabel(key) : QString::fromUtf8(english);
 }
 
+QString UnshapedText(const QString& shaped)
+{
+    // Compatibility decomposition maps the presentation forms (lam-alef
+    // ligatures included) back to the letters they show.
+    return shaped.normalized(QString::NormalizationForm_KC);
+}
+
 void NameControls(QWidget* parent, int arabic, std::initializer_list<tagAccessibleText> names)
 {
     for (const tagAccessibleText& name : names)
         if (QWidget* control = FindControl(parent, name.id))
             control->setAccessibleName(PlainLabel(name.english, name.key, arabic));
+    // Labels, titles and buttons left are read by their text, unshaped.
+    for (QWidget* control : parent->findChildren<QWidget*>()) {
+        if (!control->accessibleName().isEmpty())
+            continue;
+        QString text;
+        if (const auto* label = qobject_cast<QLabel*>(control))
+            text = label->text();
+        else if (const auto* group = qobject_cast<QGroupBox*>(control))
+            text = group->title();
+        else if (const auto* button = qobject_cast<QAbstractButton*>(control))
+            text = button->text();
+        if (UnshapedText(text) != text)
+            control->setAccessibleName(UnshapedText(text));
+    }
 }

@@ -32,6 +32,10 @@ struct tagAccessibleText {
     const char* english;
     const char* key;
 };
+// The letters that shaped text shows, in logical order.
+QString UnshapedText(const QString& shaped);
 // Gives parent's controls their accessible names in the picker's language
-// (PlainLabel). Controls that are missing are skipped.
+// (PlainLabel); controls that are missing are skipped. Every other label,
+// group title and button of parent that shows shaped text is named by its
+// text unshaped, so that a screen reader gets words.
 void NameControls(QWidget* parent, int arabic, std::initializer_list<tagAccessibleText> names);

@@ -76,6 +76,7 @@ void CMapSimplePage::OnInitDialog()
 
     const QString all = m_bArabic ? ArabicDisplayLabel("select.allCountries") : QStringLiteral("-- All Countries --");
     m_countries->addTopLevelItem(MakeItem(all, 0));
+    m_countries->topLevelItem(0)->setData(0, Qt::AccessibleTextRole, UnshapedText(all));
 
     QStringList names;
     QList<unsigned int> ids;

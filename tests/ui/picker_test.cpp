@@ -244,4 +244,53 @@ TEST_F(Picker, GrowsFromItsTemplateSizeWithTheMapTappedInMapPixels)
     }
 }
 
+// Each list, the map, every button and field has a name for screen
+// readers, in words (no shaped display forms), in both languages; the
+// names that matter most are those of the labels beside them.
+void ExpectEveryControlNamed(QWidget* window)
+{
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
+                                         || qobject_cast<QComboBox*>(w) || qobject_cast<QTreeWidget*>(w)))
+            continue;
+        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        EXPECT_FALSE(name.isEmpty()) << w->metaObject()->className() << ' ' << w->objectName().toStdString();
+        if (!qobject_cast<QComboBox*>(w)) // Qt on Linux names a combo box by the text it shows
+            EXPECT_EQ(name, UnshapedText(name)) << w->metaObject()->className() << " in words, not display forms";
+    }
+}
+
+TEST_F(Picker, ScreenReadersGetANameForEveryControlInBothLanguages)
+{
+    for (const int arabic : {0, 1}) {
+        SCOPED_TRACE(arabic);
+        const auto text = [arabic](const char* english, const char* key) { return arabic ? ArabicLabel(key) : QString::fromUtf8(english); };
+        const auto name = [](QObject* o, QAccessible::Text what = QAccessible::Name) { return QAccessible::queryAccessibleInterface(o)->text(what); };
+        ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
+            TapTab(sheet, 1);
+            EXPECT_EQ(name(sheet), text("Choose a City", "sheet.title"));
+            for (CMapPage* page : {static_cast<CMapPage*>(&sheet->m_selectPage), static_cast<CMapPage*>(&sheet->m_addPage)}) {
+                EXPECT_EQ(name(FindControl(page, 1111)), text("Countries", "select.countries"));
+                EXPECT_EQ(name(FindControl(page, 1110)), text("Cities", "select.cities"));
+                QWidget* map = FindControl(page, page == &sheet->m_selectPage ? 1201 : 1202);
+                EXPECT_EQ(name(map), text("World map", "a11y.map"));
+                EXPECT_FALSE(name(map, QAccessible::Description).isEmpty());
+            }
+            EXPECT_EQ(name(FindControl(&sheet->m_addPage, 1115)), text("Add city", "a11y.addCity"));
+            EXPECT_EQ(name(sheet->DoneButton()), text("Done", "sheet.done"));
+            ExpectEveryControlNamed(sheet);
+            sheet->reject();
+        });
+        CCityDlg city;
+        city.m_bArabic = arabic;
+        RunModal<CCityDlg>(city, [&](CCityDlg* f) {
+            EXPECT_EQ(name(f->Edit(1118)), text("Longitude degree", "a11y.lonDegree"));
+            ExpectEveryControlNamed(f);
+        });
+        CCountryDlg country;
+        country.m_bArabic = arabic;
+        RunModal<CCountryDlg>(country, [&](CCountryDlg* f) { ExpectEveryControlNamed(f); });
+    }
+}
+
 } // namespace
