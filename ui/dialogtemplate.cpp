@@ -204,12 +204,13 @@ void ClearGroupTitles(QWidget* dialog)
         option.text = group->title();
         option.lineWidth = 1;
         option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        // Where the style puts a group's contents: below its title and frame.
+        const QRect inside = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, group);
         const QRect box = group->geometry();
         int& rise = riseByTop[box.top()];
         for (const QWidget* control : controls)
             if (control != group && box.contains(control->geometry()))
-                rise = std::max(rise, box.top() + title.bottom() + 2 - control->y());
+                rise = std::max(rise, box.top() + inside.top() + 3 - control->y()); // clear of the line
     }
     for (auto row = riseByTop.cbegin(); row != riseByTop.cend(); ++row) {
         const int top = row.key(), rise = row.value();
