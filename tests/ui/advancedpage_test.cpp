@@ -284,44 +284,49 @@ TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
     });
 }
 
-// What the database refuses is said with the form kept open and what
-// was typed kept; a nameless city is refused like a nameless country.
+// What the database refuses is said, in the picker's language, with the
+// form kept open and what was typed kept; a nameless city is refused like
+// a nameless country.
 TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
 {
     const QString digest = FileDigest(m_file);
     CRecordingMessages messages;
-    struct tagRefusal { int button; QString name; QString message; };
+    struct tagRefusal { int button; QString name; const char* english; const char* key; };
     const tagRefusal refusals[] = {
-        {kCountryAdd, u"Cape Verde"_s, u"The country \u2068Cape Verde\u2069 already belongs to this region."_s},
-        {kCityAdd, u"Praia"_s, u"The city \u2068Praia\u2069 already belongs to this country."_s},
-        {kCityAdd, QString(), QString()}, // a beep only
+        {kCountryAdd, u"Cape Verde"_s, "The country %1 already belongs to this region.", "message.countryExists"},
+        {kCityAdd, u"Praia"_s, "The city %1 already belongs to this country.", "message.cityExists"},
+        {kCityAdd, QString(), nullptr, nullptr}, // a beep only
     };
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
-        Choose(page, kCapeVerde, u"Cape Verde"_s);
-        for (const tagRefusal& row : refusals) {
-            SCOPED_TRACE(row.name.toStdString());
-            messages.shown.clear();
-            const int beeps = messages.beeps;
-            bool open = false;
-            QString kept;
-            const auto answer = [&](QDialog* form, QLineEdit* name) {
-                name->setText(row.name);
-                Press(form, 1);
-                open = form->isVisible();
-                kept = name->text();
-            };
-            if (row.button == kCountryAdd)
-                Click<CCountryDlg>(page, row.button, [&](CCountryDlg* f) { answer(f, f->NameEdit()); });
-            else
-                Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(1116)); });
-            EXPECT_TRUE(open);
-            EXPECT_EQ(kept, row.name);
-            EXPECT_EQ(messages.beeps, beeps + 1);
-            EXPECT_EQ(messages.shown.size(), row.message.isEmpty() ? 0 : 1);
-            if (!messages.shown.isEmpty())
-                EXPECT_EQ(messages.shown[0].text, row.message);
-        }
-    });
+    for (const int arabic : {0, 1}) {
+        OnAddPage(arabic, [&](CCityPropSheet*, CAdvancedPage& page) {
+            Choose(page, kCapeVerde);
+            TapRow(page.CountryList(), 0); // the region's one country
+            for (const tagRefusal& row : refusals) {
+                SCOPED_TRACE(row.name.toStdString() + (arabic ? " arabic" : ""));
+                messages.shown.clear();
+                const int beeps = messages.beeps;
+                bool open = false;
+                QString kept;
+                const auto answer = [&](QDialog* form, QLineEdit* name) {
+                    name->setText(row.name);
+                    Press(form, 1);
+                    open = form->isVisible();
+                    kept = name->text();
+                };
+                if (row.button == kCountryAdd)
+                    Click<CCountryDlg>(page, row.button, [&](CCountryDlg* f) { answer(f, f->NameEdit()); });
+                else
+                    Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(1116)); });
+                EXPECT_TRUE(open);
+                EXPECT_EQ(kept, row.name);
+                EXPECT_EQ(messages.beeps, beeps + 1);
+                ASSERT_EQ(messages.shown.size(), row.key ? 1 : 0);
+                // The name isolated from the message's own direction.
+                if (row.key)
+                    EXPECT_EQ(messages.shown[0].text, DisplayLabel(row.english, row.key, arabic).arg(u"\u2068"_s + row.name + u"\u2069"_s));
+            }
+        });
+    }
     EXPECT_EQ(FileDigest(m_file), digest);
 }
 
