@@ -102,35 +102,25 @@ TEST_F(AddPage, ButtonsFollowEachTap)
 // a city highlighted here and returns it, not the Select page's choice.
 TEST_F(AddPage, KeyboardChoicesAndDoneFollowTheVisiblePage)
 {
-    const QStringList capeVerdeCities = Cities(u"Cape Verde"_s);
-    ASSERT_GE(capeVerdeCities.size(), 2);
-    const QStringList region = Countries(kCairo);
-    ASSERT_GE(region.size(), 2);
-    QString chosen;
+    const QStringList region = Countries(kCairo), capeVerdeCities = Cities(u"Cape Verde"_s);
+    ASSERT_TRUE(region.size() >= 2 && capeVerdeCities.size() >= 2);
     CCity city = City(u"Cairo"_s);
     WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-        EXPECT_TRUE(sheet->DoneButton()->isEnabled()) << "Cairo is highlighted on the Select page";
         TapTab(sheet, 1);
         CAdvancedPage& page = sheet->m_addPage;
-        EXPECT_FALSE(sheet->DoneButton()->isEnabled()) << "no city highlighted on the Add page";
+        EXPECT_FALSE(sheet->DoneButton()->isEnabled()) << "Cairo is highlighted on the other page only";
         Choose(page, kCairo, region[0]);
-        page.CountryList()->setFocus();
         QTest::keyClick(page.CountryList(), Qt::Key_Down);
-        EXPECT_EQ(RowTexts(page.CountryList(), true), QStringList{region[1]});
-        EXPECT_EQ(RowTexts(page.CityList()), Cities(region[1]));
-        EXPECT_EQ(State(page), u"1110 10"_s);
+        EXPECT_EQ(std::tuple(RowTexts(page.CountryList(), true), RowTexts(page.CityList()), State(page)),
+                  std::tuple(QStringList{region[1]}, Cities(region[1]), u"1110 10"_s));
         Choose(page, kCapeVerde, u"Cape Verde"_s);
-        page.CityList()->setFocus();
         QTest::keyClick(page.CityList(), Qt::Key_Down); // to the first city
         QTest::keyClick(page.CityList(), Qt::Key_Down);
         EXPECT_EQ(State(page), u"1111 11"_s);
-        chosen = RowTexts(page.CityList(), true).value(0);
-        EXPECT_EQ(chosen, capeVerdeCities[1]);
-        ASSERT_TRUE(sheet->DoneButton()->isEnabled());
         sheet->DoneButton()->click();
     });
     EXPECT_EQ(m_places.Show(&city, 0), 1);
-    EXPECT_EQ(std::tuple(city.m_strName, city.m_strCountryName), std::tuple(chosen, u"Cape Verde"_s));
+    EXPECT_EQ(std::tuple(city.m_strName, city.m_strCountryName), std::tuple(capeVerdeCities[1], u"Cape Verde"_s));
 }
 
 TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)

