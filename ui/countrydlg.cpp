@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QAbstractItemView>
 
 namespace {
 
@@ -141,13 +143,17 @@ void CCountryDlg::SetUpArabic()
     for (const char* key : kArabicMethodKeys)
         texts.append(ArabicDisplayLabel(key));
     FillMethods(texts);
-    // The dropped-down items read from the right as the closed box does.
-    if (m_methods)
-        for (int i = 0; i < m_methods->count(); ++i)
-        {
-            m_methods->setItemData(i, int(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter), Qt::TextAlignmentRole);
-            m_methods->setItemData(i, UnshapedText(m_methods->itemText(i)), Qt::AccessibleTextRole);
-        }
+    // The dropped-down items read from the right as the closed box does:
+    // the list drops down in a window of its own, which the box's direction
+    // does not reach, and the items say their alignment.
+    if (!m_methods)
+        return;
+    m_methods->view()->window()->setLayoutDirection(Qt::RightToLeft);
+    m_methods->setItemDelegate(new QStyledItemDelegate(m_methods));
+    for (int i = 0; i < m_methods->count(); ++i) {
+        m_methods->setItemData(i, int(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter), Qt::TextAlignmentRole);
+        m_methods->setItemData(i, UnshapedText(m_methods->itemText(i)), Qt::AccessibleTextRole);
+    }
 }
 
 void CCountryDlg::FillMethods(const QStringList& texts)
