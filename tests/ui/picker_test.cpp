@@ -178,7 +178,7 @@ TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighli
             if (names.contains(QString::fromUtf8(row.country)))
                 places.GetCities(ids[names.indexOf(QString::fromUtf8(row.country))], &expected, &ids);
             EXPECT_EQ(sheet->DoneButton()->isEnabled(), !chosen.isEmpty());
-            sheet->DoneButton()->click(); // nothing, when disabled
+            QTest::keyClick(page.CountryList(), Qt::Key_Return); // Done; nothing, when disabled
         });
         const int result = places.Show(&city, 0);
         EXPECT_EQ(highlighted, QString::fromUtf8(row.country));
