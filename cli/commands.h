@@ -60,8 +60,6 @@ bool ParseNumber(const QString& text, const char* what, long long minimum, long 
 // Prints why the place database did not open, in one line.
 void ReportPlaceDatabaseFailure();
 
-// "city, division, country", in Arabic where asked and known.
-QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic);
 // The city nearest to a position as "nearest" (with "distanceKm") and a
 // line; nothing when there is none.
 void ReportNearest(CReport& report, CTerrafind& places, double latitude, double longitude, bool arabic);

@@ -54,19 +54,6 @@ int Near(CContext& context, const QStringList& args)
 
 } // namespace
 
-QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic)
-{
-    const auto pick = [arabic](const QString& english, const QString& arabicName) {
-        return arabic && !arabicName.isEmpty() ? arabicName : english;
-    };
-    QStringList parts{pick(city.m_strName, city.m_strArabicName)};
-    if (const QString division = pick(details.admin1, details.admin1Arabic); !division.isEmpty())
-        parts.append(division);
-    if (const QString country = pick(city.m_strCountryName, city.m_strCountryArabicName); !country.isEmpty())
-        parts.append(country);
-    return parts.join(arabic ? QStringLiteral("، ") : QStringLiteral(", "));
-}
-
 void ReportNearest(CReport& report, CTerrafind& places, double latitude, double longitude, bool arabic)
 {
     CCity city;

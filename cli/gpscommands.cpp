@@ -5,10 +5,31 @@
 
 namespace {
 
+// --list: every serial port, whether it talks NMEA and at which speed.
+int List(CContext& context)
+{
+    CReport report(context.m_json);
+    QJsonArray ports;
+    for (const tagSerialPortReport& port : ListSerialPorts(2000)) {
+        ports.append(QJsonObject{{QStringLiteral("device"), port.device}, {QStringLiteral("description"), port.description},
+                                 {QStringLiteral("opened"), port.opened}, {QStringLiteral("nmeaBaud"), qint64(port.nmeaBaud)}});
+        const QString heard = port.nmeaBaud ? QStringLiteral("NMEA at %1 baud").arg(port.nmeaBaud)
+            : port.opened                   ? QStringLiteral("no NMEA heard")
+                                            : QStringLiteral("cannot be opened");
+        report.Line(QStringLiteral("%1\t%2\t%3").arg(port.device, port.description, heard));
+    }
+    if (ports.isEmpty())
+        report.Line(QStringLiteral("no serial port"));
+    report.Set(QStringLiteral("ports"), ports);
+    return report.Finish(kSuccess);
+}
+
 int Gps(CContext& context, const QStringList& args)
 {
     QString device;
     long long timeout = 60;
+    if (args == QStringList{QStringLiteral("--list")})
+        return List(context);
     for (QStringList rest = args; !rest.isEmpty();) {
         const QString option = rest.takeFirst();
         if (rest.isEmpty())
@@ -21,20 +42,21 @@ int Gps(CContext& context, const QStringList& args)
         } else
             return CommandUsage(context);
     }
-    if (device.isEmpty())
-        device = FindGPSPort();
 
     CReport report(context.m_json);
-    report.Set(QStringLiteral("port"), device);
     tagGPSFix fix;
     double latitude = 0, longitude = 0;
     QString message;
-    if (!ReadGPSFix(device, static_cast<int>(timeout * 1000), &fix, &latitude, &longitude, &message)) {
+    tagGPSSource source;
+    if (!ReadGPSFix(device, static_cast<int>(timeout * 1000), &fix, &latitude, &longitude, &message, &source)) {
         std::fprintf(stderr, "terrafind: %s\n", qPrintable(message));
+        report.Set(QStringLiteral("port"), device);
         report.Set(QStringLiteral("error"), message);
         return report.Finish(kFailure);
     }
 
+    report.Set(QStringLiteral("port"), source.device);
+    report.Set(QStringLiteral("baud"), qint64(source.baud));
     report.Set(QStringLiteral("latitude"), latitude);
     report.Set(QStringLiteral("longitude"), longitude);
     const QJsonObject values{
@@ -43,7 +65,7 @@ int Gps(CContext& context, const QStringList& args)
         {QStringLiteral("wLatMinute"), fix.wLatMinute}, {QStringLiteral("wNorth"), fix.wNorth},
         {QStringLiteral("sGmtTenths"), fix.sGmtTenths}};
     report.Set(QStringLiteral("fix"), values);
-    report.Line(QStringLiteral("port: %1").arg(device));
+    report.Line(QStringLiteral("port: %1 at %2 baud").arg(source.device).arg(source.baud));
     report.Line(QStringLiteral("position: %1 %2").arg(latitude, 0, 'f', 6).arg(longitude, 0, 'f', 6));
     report.Line(QStringLiteral("latitude: %1°%2′%3").arg(fix.wLatDegree).arg(fix.wLatMinute, 2, 10, QLatin1Char('0'))
                     .arg(QLatin1Char(fix.wNorth ? 'N' : 'S')));
@@ -61,10 +83,15 @@ int Gps(CContext& context, const QStringList& args)
 
 QList<tagCommand> GpsCommands()
 {
-    return {{"gps", "[--port DEVICE] [--timeout S]",
+    return {{"gps", "[--port DEVICE] [--timeout S] | --list",
              "read the first position of a GPS receiver (exit 1 on time-out or a port failure)", -1, Gps, 0,
-             "DEVICE: the receiver's serial port (4800 baud, NMEA 0183); by default the\n"
-             "first one with \"GPS\" in its name. S: seconds to wait, 0 to 86400, 60 by\n"
-             "default. Prints the position in degrees and the fields a city takes (the\n"
-             "time zone is this machine's), and the nearest city (--json: \"nearest\").\n"}};
+             "DEVICE: the receiver's serial port, read at 4800 baud, then at 9600 and\n"
+             "38400 while no NMEA 0183 sentence with a right checksum comes within 2 s.\n"
+             "Without it, the receiver is looked for: the first port with \"GPS\" in its\n"
+             "name at 4800 baud, then every serial port (USB ones first) at each speed.\n"
+             "S: seconds to wait, 0 to 86400, 60 by default. Prints the port and speed,\n"
+             "the position in degrees and the fields a city takes (the time zone is this\n"
+             "machine's), and the nearest city (--json: \"nearest\").\n"
+             "--list: every serial port with its description and whether NMEA was heard\n"
+             "on it, and at which speed (listens up to 2 s at each; --json: \"ports\").\n"}};
 }

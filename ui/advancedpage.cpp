@@ -302,6 +302,7 @@ void CAdvancedPage::OnAddCity()
         return;
     CCityDlg form(nullptr);
     form.m_bArabic = m_bArabic;
+    form.m_places = m_backend;
     std::uint32_t id = 0;
     bool added = false;
     form.m_accept = [&] {
@@ -337,6 +338,7 @@ void CAdvancedPage::OnEditCity()
     };
     CCityDlg form(nullptr);
     form.m_bArabic = m_bArabic;
+    form.m_places = m_backend;
     form.m_strName = m_bArabic ? record.m_strArabicName : record.m_strName;
     form.m_sLonDegree = signed16(record.m_sLongitudeDegree, record.m_sEast);
     form.m_sLonMinute = signed16(record.m_sLongitudeMinute, record.m_sEast);

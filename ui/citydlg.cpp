@@ -53,6 +53,11 @@ CCityDlg::CCityDlg(QWidget* parent) : CModalDialog(parent)
     const tagDialogTemplate form = tagDialogTemplate::Load(kTemplate);
     setWindowTitle(form.caption); // "Add City", when editing too
     BuildDialog(this, form);
+    // The nearest place's line shows only after Read GPS has named one.
+    if (auto* nearest = FindControl<QLabel>(this, kNearestLabel)) {
+        nearest->setWordWrap(true);
+        nearest->hide();
+    }
     FitToControls(this); // the template leaves its bottom third empty
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
     m_timeZone.Attach(FindControl<QLineEdit>(this, kTimeZoneEdit));
@@ -122,7 +127,10 @@ void CCityDlg::OnInitDialog()
     CComPortList ports(g_portSource);
     ports.Enumerate(); // lists the ports without opening any
     m_strGPSPortName = ports.FindGPSPort();
-    m_readGPS->setEnabled(!m_strGPSPortName.isEmpty());
+    m_ports.clear();
+    for (unsigned int i = 0; i < ports.GetCount(); ++i)
+        m_ports.append({ports.GetPortName(i), ports.GetDriverKey(i), ports.GetFriendlyName(i)});
+    m_readGPS->setEnabled(!m_ports.isEmpty());
 }
 
 void CCityDlg::OnOK()
@@ -157,7 +165,7 @@ void CCityDlg::OnOK()
 void CCityDlg::OnReadGPS()
 {
     // Writes into the controls; OnOK reads the values from there.
-    ReadGPSIntoCityForm(this, m_strGPSPortName, m_bArabic);
+    ReadGPSIntoCityForm(this, {m_strGPSPortName, m_ports, m_bArabic, m_places});
 }
 
 void CCityDlg::ApplyArabicLayout()

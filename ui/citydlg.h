@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bidi/bidiedit.h"
+#include "gps/comportlist.h"
 #include "modaldialog.h"
 
 #include <QLineEdit>
@@ -9,7 +10,7 @@
 
 #include <cstdint>
 
-class CSerialPortSource;
+class CTerrafind;
 class QPushButton;
 class QRadioButton;
 
@@ -34,9 +35,13 @@ public:
     std::int16_t m_sLatMinute = 0;
     std::int16_t m_sLonDegree = 0;
     std::int16_t m_sLonMinute = 0;
-    // The GPS receiver's device found when the form opened; empty if none,
-    // and then Read GPS is disabled.
+    // The GPS receiver's device found when the form opened (a port whose
+    // name says GPS); empty if none. Read GPS is enabled when the machine
+    // has any serial port: it looks for the receiver on all of them.
     QString m_strGPSPortName;
+    // The places Read GPS names the nearest of, and takes its time zone
+    // from when it is within 100 km (not owned; may be null).
+    CTerrafind* m_places = nullptr;
 
     QLineEdit* Edit(int id) const;
     QRadioButton* Radio(int id) const;
@@ -61,4 +66,5 @@ private:
     QRadioButton* m_north = nullptr;
     QRadioButton* m_south = nullptr;
     QPushButton* m_readGPS = nullptr;
+    QList<tagSerialPort> m_ports;
 };

@@ -3,8 +3,9 @@
 #include "common/clock.h"
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
-#include "gps/comport.h"
+#include "bidi/shapetext.h"
 #include "gps/gpsfix.h"
+#include "gps/receiversearch.h"
 #include "gps/sentenceparser.h"
 #include "labels.h"
 #include "resources/controlids.h"
@@ -16,6 +17,10 @@
 #include <QRadioButton>
 #include <QTimerEvent>
 
+#include <terrafind/terrafind.h>
+
+#include <cmath>
+
 namespace {
 
 namespace Ids = Controls::GPSRead;
@@ -26,7 +31,7 @@ constexpr int kProgressStep = 10;
 
 } // namespace
 
-CGPSReadDlg::CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic)
+CGPSReadDlg::CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic, const QList<tagSerialPort>& ports)
     : CModalDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_bArabic(arabic), m_gpsPortName(gpsPortName)
 {
     BuildDialog(this, tagDialogTemplate::Load(Ids::kTemplate));
@@ -34,16 +39,18 @@ CGPSReadDlg::CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic
     m_status = FindControl<QLabel>(this, Ids::kStatus);
     if (auto* cancel = FindControl<QPushButton>(this, Ids::kCancelButton))
         connect(cancel, &QPushButton::clicked, this, [this] { done(kCancel); });
-    StartReading();
+    StartReading(ports);
 }
 
 CGPSReadDlg::~CGPSReadDlg() = default; // closes the port, frees the parser
 
-void CGPSReadDlg::StartReading()
+void CGPSReadDlg::StartReading(const QList<tagSerialPort>& ports)
 {
     m_timerID = startTimer(100);
-    m_port = std::make_unique<CComPort>();
-    m_parser = std::make_unique<CSentenceParser>();
+    // The receiver's own port is read by rule, and a failure to open it is told.
+    const bool named = !m_gpsPortName.isEmpty();
+    m_search = std::make_unique<CReceiverSearch>(CReceiverSearch::Plan(m_gpsPortName, ports), named, named);
+    m_clock.start();
     if (m_progress) {
         m_progress->setRange(0, 100);
         m_progress->setValue(0);
@@ -81,14 +88,12 @@ void CGPSReadDlg::timerEvent(QTimerEvent* event)
 
 void CGPSReadDlg::OnTimer()
 {
-    // Set before opening: a failure's message box keeps the ticks coming,
-    // and none of them may try again.
-    if (!m_opened) {
-        m_opened = 1;
-        m_port->Open(m_gpsPortName, 4800, kNoParity, 8, kOneStopBit, 0);
-        if (!m_timerID)
-            return; // cancelled while the message was up
-    }
+    // Opens the next port when one is due, then reads. The receiver's port
+    // failing to open is told in a message box whose loop keeps the ticks
+    // coming: those find the search busy and only step the bar.
+    m_search->Poll(m_clock.elapsed());
+    if (!m_timerID)
+        return; // cancelled while a message was up
 
     if (m_progress) {
         int value = m_progress->value() + kProgressStep;
@@ -96,17 +101,10 @@ void CGPSReadDlg::OnTimer()
             value -= m_progress->maximum() - m_progress->minimum();
         m_progress->setValue(value);
     }
+    ShowStatus();
 
-    char buffer[255];
-    const int count = m_port->Read(buffer, sizeof buffer);
-    m_parser->ParseBuffer(buffer, static_cast<std::size_t>(count));
-
-    if (const int inView = m_parser->m_gsv.satellitesInView; inView != 0 && m_status) {
-        m_status->setText(m_bArabic ? ArabicDisplayLabel("gps.satellites").arg(inView)
-                                    : QStringLiteral("Number of satellites in View:%1").arg(inView));
-    }
-
-    if (!HasPosition(*m_parser))
+    const CSentenceParser& parser = m_search->Parser();
+    if (!HasPosition(parser))
         return;
 
     // No tick may run once a position is accepted, not even while the
@@ -119,20 +117,89 @@ void CGPSReadDlg::OnTimer()
     else
         CUserMessages::Current().Show(this, CUserMessages::Information, QString(),
                                       QStringLiteral("Position data recieved successfully."));
-    m_fix = MakeGPSFix(m_parser->m_gga.latitude, m_parser->m_gga.longitude, CClock::Current().LocalOffsetSeconds());
+    m_latitude = parser.m_gga.latitude;
+    m_longitude = parser.m_gga.longitude;
+    m_fix = MakeGPSFix(m_latitude, m_longitude, CClock::Current().LocalOffsetSeconds());
     done(kOK);
 }
 
-int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic)
+// The satellites in view once a sentence has told them; before that, the
+// port and speed being tried until the receiver is heard.
+void CGPSReadDlg::ShowStatus()
+{
+    if (!m_status)
+        return;
+    const tagPortTrial* trial = m_search->Current();
+    QString text;
+    if (const int inView = m_search->Parser().m_gsv.satellitesInView; inView != 0)
+        text = m_bArabic ? ArabicDisplayLabel("gps.satellites").arg(inView)
+                         : QStringLiteral("Number of satellites in View:%1").arg(inView);
+    else if (trial && !m_search->Found())
+        text = m_bArabic ? ArabicDisplayLabel("gps.trying").arg(trial->port).arg(trial->baud)
+                         : QStringLiteral("Trying %1 at %2 baud").arg(trial->port).arg(trial->baud);
+    else
+        text = m_bArabic ? ArabicDisplayLabel("gps.reading") : QStringLiteral("Reading data from GPS device");
+    if (m_status->text() != text)
+        m_status->setText(text);
+}
+
+namespace {
+
+// A place within this distance is where the user is: its time zone is theirs.
+constexpr double kNearbyKm = 100;
+
+// The nearest place to the fix, in the form's label for it, and the time
+// zone in tenths of an hour of this place when it is near enough.
+void ShowNearestPlace(QWidget* form, const tagGPSReading& reading, double latitude, double longitude,
+                      std::int16_t* gmtTenths)
+{
+    CCity city;
+    tagCityDetails details;
+    double km = 0;
+    if (!reading.places || FindNearestCity(*reading.places, latitude, longitude, &city, &details, &km) != S_OK)
+        return;
+    const bool arabic = reading.arabic != 0;
+    const QString place = PlaceName(city, details, arabic);
+    const int rounded = int(std::lround(km));
+    if (auto* label = FindControl<QLabel>(form, Controls::City::kNearestLabel)) {
+        QString text = arabic ? ArabicLabel("city.nearest").arg(place).arg(rounded)
+                              : QStringLiteral("Nearest: %1 (%2 km)").arg(place).arg(rounded);
+        if (arabic) {
+            ShapeText(QString(text), text, 1);
+            // A wrapping label lays its text out in the widget's direction.
+            label->setLayoutDirection(Qt::RightToLeft);
+            label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+        }
+        label->setText(text);
+        label->show();
+        FitToControls(form);
+    }
+    if (km > kNearbyKm)
+        return;
+    // The zone's standard offset now, as a stored time zone means it; a
+    // place without a known zone (a city file's) has its own.
+    int standard = 0;
+    *gmtTenths = GetZoneOffset(details.zone, QDateTime::currentDateTimeUtc(), nullptr, &standard) == S_OK
+        ? GmtTenths(standard)
+        : city.m_sGmt;
+}
+
+} // namespace
+
+int ReadGPSIntoCityForm(QWidget* form, const tagGPSReading& reading)
 {
     namespace City = Controls::City;
     tagGPSFix fix;
+    double latitude = 0, longitude = 0;
     {
-        CGPSReadDlg dialog(form, gpsPortName, arabic);
+        CGPSReadDlg dialog(form, reading.gpsPortName, reading.arabic, reading.ports);
         if (dialog.DoModal() != CGPSReadDlg::kOK)
             return CGPSReadDlg::kCancel;
         fix = dialog.GetFix();
+        latitude = dialog.Latitude();
+        longitude = dialog.Longitude();
     }
+    ShowNearestPlace(form, reading, latitude, longitude, &fix.sGmtTenths);
     const auto setText = [form](int id, const QString& text) {
         if (auto* edit = FindControl<QLineEdit>(form, id))
             edit->setText(text);

@@ -2,34 +2,44 @@
 // and the city form's Read GPS, which runs it.
 #pragma once
 
+#include "gps/comportlist.h"
 #include "modaldialog.h"
 
 #include <terrafind/terrafindgps.h>
 
+#include <QElapsedTimer>
+#include <QList>
+
 #include <memory>
 
-class CComPort;
-class CSentenceParser;
+class CReceiverSearch;
+class CTerrafind;
 class QLabel;
 class QProgressBar;
 
-// Template 107. Every 100 ms it steps its progress bar, reads what the
-// port received and feeds it to the parser; the port is opened once, on
-// the first tick (a failure is told then, and the dialog goes on waiting
-// with nothing to read). The first GPGGA position stops it: the user is
-// told, the position becomes the fix (with this machine's offset from UTC
-// through CClock) and the dialog ends with kOK. There is no time-out; only
-// Cancel ends it otherwise, with kCancel and the fix untouched.
+// Template 107. Every 100 ms it steps its progress bar and reads the port
+// it is listening to: the receiver's (gpsPortName, at 4800 baud), then,
+// while no sentence with a right checksum comes within 2 s, each of ports
+// at 4800, 9600 and 38400 baud in turn, saying which one in its status
+// line (CReceiverSearch). A failure to open gpsPortName is told once;
+// other ports are tried quietly. The first GPGGA position stops it: the
+// user is told, the position becomes the fix (with this machine's offset
+// from UTC through CClock) and the dialog ends with kOK. There is no
+// time-out; only Cancel ends it otherwise, with kCancel and the fix untouched.
 class CGPSReadDlg : public CModalDialog<CGPSReadDlg> {
     Q_OBJECT
 public:
-    // gpsPortName: the device to read, such as /dev/ttyUSB0. The reading
-    // starts here, and the ticks with the modal loop.
-    CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic);
+    // gpsPortName: the device of the receiver, such as /dev/ttyUSB0; empty
+    // when no port's name says GPS. The reading starts here, and the ticks
+    // with the modal loop.
+    CGPSReadDlg(QWidget* parent, const QString& gpsPortName, int arabic, const QList<tagSerialPort>& ports = {});
     ~CGPSReadDlg() override;
 
     // Meaningful after kOK; all zero before.
     tagGPSFix GetFix() const { return m_fix; }
+    // The position of the fix in degrees, north and east positive.
+    double Latitude() const { return m_latitude; }
+    double Longitude() const { return m_longitude; }
 
     void done(int result) override;
 
@@ -37,22 +47,34 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void StartReading();
+    void StartReading(const QList<tagSerialPort>& ports);
     void OnTimer();
+    void ShowStatus();
 
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
-    std::unique_ptr<CComPort> m_port;
+    std::unique_ptr<CReceiverSearch> m_search;
+    QElapsedTimer m_clock;
     int m_timerID = 0;
-    std::unique_ptr<CSentenceParser> m_parser;
     tagGPSFix m_fix;
-    int m_opened = 0;
+    double m_latitude = 0, m_longitude = 0;
     int m_bArabic = 0;
     QString m_gpsPortName;
 };
 
+// What the city form's Read GPS works with besides the form.
+struct tagGPSReading {
+    QString gpsPortName;         // the port whose name says GPS; may be empty
+    QList<tagSerialPort> ports;  // every serial port, tried after it
+    int arabic = 0;
+    CTerrafind* places = nullptr; // names the nearest place; may be null
+};
+
 // The city form's Read GPS handler (its Read GPS button): runs the dialog
 // over form and, after kOK, writes the fix into the form's time zone in
-// hours, its degree and minute edits and its hemisphere buttons. After
-// kCancel nothing changes. Returns the dialog's result.
-int ReadGPSIntoCityForm(QWidget* form, const QString& gpsPortName, int arabic);
+// hours, its degree and minute edits and its hemisphere buttons, and shows
+// the nearest place of places in the form's label for it. The time zone
+// is that place's standard offset when it lies within 100 km (its zone's
+// from tzdata, else its own), this machine's otherwise. After kCancel
+// nothing changes. Returns the dialog's result.
+int ReadGPSIntoCityForm(QWidget* form, const tagGPSReading& reading);

@@ -31,6 +31,11 @@ inline constexpr HRESULT TF_E_UNKNOWNZONE = HRESULT(0x80FD0001u);
 TERRAFIND_EXPORT HRESULT FindNearestCity(CTerrafind& places, double latitude, double longitude, CCity* city,
                                          tagCityDetails* details, double* distanceKm);
 
+// A city as a person names it, "Rotterdam, South Holland, Netherlands":
+// the division left out where it has none; in Arabic where asked, each
+// name that has no Arabic form in English, joined by the Arabic comma.
+TERRAFIND_EXPORT QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic);
+
 // Offsets of an IANA time zone ("Africa/Casablanca") at an instant, from
 // the system's time zone data, in seconds east of UTC: utcOffset the one
 // in force then (summer time, and Ramadan time where the zone has it),

@@ -4,6 +4,7 @@
 
 #include <terrafind/terrafind_export.h>
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -22,10 +23,40 @@ struct tagGPSFix {
 // The first serial port whose name contains "GPS", such as /dev/ttyUSB0;
 // empty when there is none. No port is opened.
 TERRAFIND_EXPORT QString FindGPSPort();
-// Reads the NMEA 0183 receiver on a serial device (4800 baud, 8 data bits,
-// no parity, one stop bit) until its first position, for at most timeoutMs
-// (-1: no limit), blocking the calling thread. Returns 1 with fix and the
-// position in degrees (north and east positive) filled in; 0 when the port
-// fails or no position came in time, with the reason in message.
+
+// Where a fix was read: the serial device and its speed in baud.
+struct tagGPSSource {
+    QString device;
+    std::uint32_t baud = 0;
+};
+
+// Reads an NMEA 0183 receiver (8 data bits, no parity, one stop bit) until
+// its first position, for at most timeoutMs (-1: no limit), blocking the
+// calling thread. device: the receiver's serial device, read at 4800 baud
+// and, when it sends no sentence with a right checksum within 2 s, at 9600
+// and 38400 baud in turn. Empty device: the receiver is looked for, first
+// on the port FindGPSPort gives at 4800 baud, then on every serial port
+// (USB ones first) at 4800, 9600 and 38400 baud in turn, 2 s each, until one
+// talks NMEA. Returns 1 with fix, the position in degrees (north and east
+// positive) and source filled in (each may be null); 0 when no port opens,
+// there is no serial port, or no position came in time, with the reason in
+// message.
+TERRAFIND_EXPORT int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* latitude,
+                                double* longitude, QString* message, tagGPSSource* source);
+// The same, without telling where the fix came from.
 TERRAFIND_EXPORT int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* latitude,
                                 double* longitude, QString* message);
+
+// One serial port of this machine, and the speed at which it was heard
+// sending NMEA (0: not heard, or it did not open).
+struct tagSerialPortReport {
+    QString device;
+    QString description; // what the system calls it; may be empty
+    bool opened = false;
+    std::uint32_t nmeaBaud = 0;
+};
+
+// Every serial port, each listened to at 4800, 9600 and 38400 baud in turn,
+// for listenMs at each speed, all ports at once, until NMEA sentences with
+// a right checksum arrive. Blocks for at most 3 x listenMs.
+TERRAFIND_EXPORT QList<tagSerialPortReport> ListSerialPorts(int listenMs);

@@ -200,6 +200,8 @@ TEST_F(Cli, CommandLines)
          u"No position from the GPS receiver in time (1 sentences read)"_s, kOnlyRMC}, // GPRMC is no position
         {{u"gps"_s, u"--port"_s, u"/dev/terrafind-no-such-port"_s}, 1, u"Communication Port Not Found!"_s},
         {{u"gps"_s, u"--port"_s}, 2, u"usage: terrafind gps"_s},
+        {{u"--json"_s, u"gps"_s, u"--list"_s}, 0, u"\"ports\": ["_s}, // whatever this machine has
+        {{u"gps"_s, u"--list"_s, u"--port"_s, u"TTY"_s}, 2, u"usage: terrafind gps"_s},
         {{u"gps"_s, u"--timeout"_s, u"soon"_s}, 2, u"S must be an integer"_s},
         {{u"gps"_s, u"--speed"_s, u"4800"_s}, 2, u"usage: terrafind gps"_s},
     };

@@ -2,6 +2,8 @@
 // fixed port list. Message texts are the ones the user is shown, word for word.
 #include "gps/comport.h"
 #include "gps/comportlist.h"
+#include "gps/receiversearch.h"
+#include "capture.h"
 #include "pseudoterminal.h"
 #include "recordingmessages.h"
 
@@ -11,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <termios.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -121,6 +126,67 @@ TEST(ComPortList, FindsTheFirstPortNamedGPS)
     for (const auto& row : names)
         EXPECT_EQ(CSystemSerialPorts::FriendlyName(QString::fromUtf8(row.description), QString::fromUtf8(row.manufacturer)),
                   QString::fromUtf8(row.friendly));
+}
+
+// Receivers whose name does not say GPS, or that talk faster than 4800
+// baud, are found by listening: USB ports first, then the rest, each at
+// 4800, 9600 and 38400 baud.
+TEST(ReceiverSearch, PlansUsbPortsFirstAtEverySpeed)
+{
+    const QList<tagSerialPort> ports = {{"/dev/ttyS0", "/sys/bus/platform/drivers/serial8250", "16550A"},
+                                        {"/dev/ttyACM0", "/sys/bus/usb/drivers/cdc_acm", "u-blox GNSS receiver"},
+                                        {"/dev/rfcomm0", "", "Bluetooth GPS"}};
+    const auto plan = [&](const QString& first) {
+        QStringList trials;
+        for (const tagPortTrial& trial : CReceiverSearch::Plan(first, ports))
+            trials.append(trial.port.section(u'/', -1) + u'@' + QString::number(trial.baud));
+        return trials.join(u' ');
+    };
+    EXPECT_EQ(plan({}), "ttyACM0@4800 ttyACM0@9600 ttyACM0@38400 ttyS0@4800 ttyS0@9600 ttyS0@38400 "
+                        "rfcomm0@4800 rfcomm0@9600 rfcomm0@38400");
+    EXPECT_EQ(plan("/dev/rfcomm0"), "rfcomm0@4800 rfcomm0@9600 rfcomm0@38400 ttyACM0@4800 ttyACM0@9600 "
+                                    "ttyACM0@38400 ttyS0@4800 ttyS0@9600 ttyS0@38400");
+}
+
+// A pseudo-terminal carries bytes at any speed; its "receiver" here reads
+// the speed the port was set to and sends the capture only at its own,
+// and at any other bytes that never make a sentence with a right checksum,
+// as a line read at a wrong speed gives.
+TEST(ReceiverSearch, FindsTheReceiverOnAnyPortAtItsSpeed)
+{
+    const char kGarbage[] = "\x8f\xe3$\xf9\x1c*\x07\r\n$GP\xe7GA,\x81*4A\r\n\xc6~$GPGSV,1,1,0*00\r\n";
+    const struct { const char* capture; speed_t speed; std::uint32_t baud; } rows[] = {
+        {"ublox-lea-5h.log", B4800, 4800}, {"bu353s4.log", B9600, 9600}, {"mt3339.log", B38400, 38400}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.capture);
+        CPseudoTerminal terminal;
+        ASSERT_TRUE(terminal.IsValid());
+        termios line {}; // a speed never tried, so that nothing is sent before the port is opened
+        ASSERT_TRUE(::tcgetattr(terminal.DeviceFd(), &line) == 0 && ::cfsetspeed(&line, B50) == 0
+                    && ::tcsetattr(terminal.DeviceFd(), TCSANOW, &line) == 0);
+        const CFixedPorts source({{"/dev/terrafind-no-such-port", "", "16550A"}, {terminal.DevicePath(), "", "Receiver"}});
+        CComPortList::InstallSource(&source);
+        std::atomic<bool> done = false;
+        std::thread receiver([&] {
+            for (bool sent = false; !done && !sent; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+                termios line {};
+                const bool right = ::tcgetattr(terminal.DeviceFd(), &line) == 0 && ::cfgetispeed(&line) == row.speed;
+                sent = right && terminal.Write(ReadCapture(row.capture));
+                if (!right)
+                    terminal.Write(kGarbage);
+            }
+        });
+        tagGPSFix fix;
+        tagGPSSource from;
+        QString message;
+        const int result = ReadGPSFix(QString(), 20000, &fix, nullptr, nullptr, &message, &from);
+        done = true;
+        receiver.join();
+        CComPortList::InstallSource(nullptr);
+        ASSERT_EQ(result, 1) << qPrintable(message);
+        EXPECT_EQ(std::tuple(from.device, from.baud), std::tuple(terminal.DevicePath(), row.baud));
+        EXPECT_EQ(Fields(fix), Fields(Capture(row.capture).Fix(fix.sGmtTenths)));
+    }
 }
 
 } // namespace

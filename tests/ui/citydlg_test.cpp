@@ -3,9 +3,11 @@
 // and the Read GPS button over a fixed port list and a pseudo-terminal.
 #include "pickerdriver.h"
 
+#include "../gps/capture.h"
 #include "../gps/pseudoterminal.h"
 #include "../gps/recordingmessages.h"
 
+#include "bidi/shapetext.h"
 #include "common/clock.h"
 #include "gps/comportlist.h"
 #include "ui/gpsreaddlg.h"
@@ -151,6 +153,52 @@ TEST_F(CityForm, ReadGPSFillsTheFormFromTheReceiverUnlessCancelled)
     });
     EXPECT_EQ(form.m_strGPSPortName, terminal.DevicePath());
     EXPECT_EQ(Stored(form), u"-5,0,-30,-33,-52"_s);
+}
+
+// The u-blox capture's first fix, 51°55.55′ N 4°34.66′ E, read from a port
+// whose name does not say GPS. Distances by haversine (Python): 6.5 km to
+// Rotterdam, 3,268 km to Cairo. Amsterdam's standard time is UTC+1; this
+// machine's clock says UTC-5.
+TEST_F(CityForm, ReadGPSNamesTheNearestPlaceAndTakesItsTimeZone)
+{
+    const char kEgypt[] = "INSERT INTO Country VALUES (2, 'Egypt', 'مصر', 4);"
+                          "INSERT INTO City VALUES (2, 'Cairo', 'القاهرة', 31, 15, 30, 4, 20, 2);";
+    const char kNetherlands[] = "INSERT INTO Country VALUES (1, 'Netherlands', 'هولندا', 2);"
+                                "INSERT INTO Division VALUES (1, 1, '11', 'South Holland', 'جنوب هولندا');"
+                                "INSERT INTO City VALUES (1, 'Rotterdam', 'روتردام', 4, 29, 51, 55, 10, 1);"
+                                "INSERT INTO CityInfo VALUES (1, 1, 0, 'Europe/Amsterdam');";
+    const struct { std::string places; int arabic; const char16_t *zone, *nearest; } rows[] = {
+        {kEgypt, 0, u"-5.0", u"Nearest: Cairo, Egypt (3268 km)"},
+        {std::string(kEgypt) + kNetherlands, 0, u"1.0", u"Nearest: Rotterdam, South Holland, Netherlands (7 km)"},
+        {std::string(kEgypt) + kNetherlands, 1, u"1.0", u"الأقرب: روتردام، جنوب هولندا، هولندا (7 كم)"},
+    };
+    CFixedClock clock;
+    CRecordingMessages messages;
+    for (const auto& row : rows) {
+        CEnvironmentGuard environment;
+        const CScratchPlaceDb db(row.places.c_str());
+        db.Use();
+        CTerrafind30 places;
+        ASSERT_EQ(places.Init(), 1);
+        CPseudoTerminal terminal;
+        ASSERT_TRUE(terminal.IsValid());
+        ASSERT_TRUE(terminal.Write(ReadCapture("ublox-lea-5h.log")));
+        CFixedPorts ports({{terminal.DevicePath(), {}, u"u-blox GNSS receiver"_s}});
+        CCityDlg form;
+        form.m_bArabic = row.arabic;
+        form.m_places = &places;
+        RunModal<CCityDlg>(form, [&](CCityDlg* f) {
+            f->ReadGPSButton()->click();
+            EXPECT_EQ(f->Edit(kTimeZone)->text(), QString::fromUtf16(row.zone));
+            QString nearest = QString::fromUtf16(row.nearest);
+            if (row.arabic)
+                ShapeText(QString(nearest), nearest, 1);
+            EXPECT_EQ(FindControl<QLabel>(f, 1129)->text(), nearest);
+            SaveScreenshot(f, row.arabic ? u"cityform-gps-arabic"_s : u"cityform-gps-english"_s);
+            Press(f, 2);
+        });
+        EXPECT_TRUE(form.m_strGPSPortName.isEmpty());
+    }
 }
 
 TEST_F(CityForm, ArabicMirrorsTheForm)
