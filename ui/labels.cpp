@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
 
 QString ArabicLabel(const char* key)
@@ -57,9 +58,16 @@ QString UnshapedText(const QString& shaped)
 
 void NameControls(QWidget* parent, int arabic, std::initializer_list<tagAccessibleText> names)
 {
-    for (const tagAccessibleText& name : names)
-        if (QWidget* control = FindControl(parent, name.id))
-            control->setAccessibleName(PlainLabel(name.english, name.key, arabic));
+    for (const tagAccessibleText& name : names) {
+        QWidget* control = FindControl(parent, name.id);
+        if (!control)
+            continue;
+        control->setAccessibleName(PlainLabel(name.english, name.key, arabic));
+        // A list's hidden header is still announced: as the list's name
+        // rather than as a column number.
+        if (auto* list = qobject_cast<QTreeWidget*>(control))
+            list->headerItem()->setText(0, control->accessibleName());
+    }
     // Labels, titles and buttons left are read by their text, unshaped.
     for (QWidget* control : parent->findChildren<QWidget*>()) {
         if (!control->accessibleName().isEmpty())
