@@ -22,9 +22,10 @@ struct tagGridPlace {
 // poles, where the longitude rings close the gap (every meridian meets
 // there). Ties go to the lower ID.
 //
-// Cost: building is linear in the places (about 2 ms for 134,000);
-// a search visits a few hundred places where places are dense, more far
-// out at sea or near a pole; an edit moves the places after it in memory.
+// Cost: building is linear in the places (under 10 ms for 134,000); a
+// search takes tens of microseconds, visiting a few hundred places where
+// they are dense and more cells far out at sea or near a pole; an edit
+// moves the places after it in memory.
 class CPlaceGrid {
 public:
     static constexpr double kEarthRadiusKm = 6371.0088; // IUGG mean radius
