@@ -123,8 +123,11 @@ int City(CContext& context, const QStringList& args)
             report.Set(QStringLiteral("admin1Arabic"), details.admin1Arabic);
             report.Set(QStringLiteral("population"), details.population);
             report.Set(QStringLiteral("zone"), details.zone);
-            report.Line(QStringLiteral("%1 | %2 | population %3 | %4")
-                            .arg(details.admin1, details.admin1Arabic).arg(details.population).arg(details.zone));
+            // A place without a known division shows none rather than empty fields.
+            QStringList facts{details.admin1, details.admin1Arabic,
+                              QStringLiteral("population %1").arg(details.population), details.zone};
+            facts.removeAll(QString());
+            report.Line(facts.join(QLatin1String(" | ")));
         }
         ReportLocalTime(report, *backend, city.m_dwID, at);
     }
