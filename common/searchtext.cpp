@@ -1,0 +1,113 @@
+#include "searchtext.h"
+
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+namespace {
+
+constexpr char16_t kTransform[] = u"NFD; [:Nonspacing Mark:] Remove; Latin-ASCII; Lower; NFC";
+
+// ICU's transliterators keep state while they work, so each thread has its
+// own. Null when ICU cannot build it (its data missing): the text is then
+// only lower-cased.
+icu::Transliterator* Transform()
+{
+    thread_local const std::unique_ptr<icu::Transliterator> transform = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> made(
+            icu::Transliterator::createInstance(icu::UnicodeString(kTransform), UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(made) : nullptr;
+    }();
+    return transform.get();
+}
+
+bool IsAscii(QStringView text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// The Arabic letters typed more than one way, after the transform (which
+// already takes the hamza and madda off alef, waw and yeh). 0 drops the letter.
+char16_t FoldArabic(char16_t c)
+{
+    switch (c) {
+    case u'\u0640': // tatweel
+    case u'\u0670': // superscript alef
+        return 0;
+    case u'\u0622': case u'\u0623': case u'\u0625': case u'\u0671': // alef with madda, hamza, hamza below; wasla
+        return u'\u0627';
+    case u'\u0629': // teh marbuta
+        return u'\u0647';
+    case u'\u0649': case u'\u06CC': // alef maksura, Farsi yeh
+        return u'\u064A';
+    case u'\u06A9': // keheh
+        return u'\u0643';
+    default:
+        return c >= u'\u064B' && c <= u'\u065F' ? 0 : c; // harakat
+    }
+}
+
+bool IsWordCharacter(char32_t c)
+{
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c);
+}
+
+} // namespace
+
+QString SearchFold(QStringView text)
+{
+    if (IsAscii(text))
+        return text.toString().toLower();
+    QString folded;
+    if (icu::Transliterator* transform = Transform()) {
+        icu::UnicodeString work(reinterpret_cast<const char16_t*>(text.utf16()), int32_t(text.size()));
+        transform->transliterate(work);
+        folded = QString(reinterpret_cast<const QChar*>(work.getBuffer()), work.length());
+    } else {
+        folded = text.toString().toLower();
+    }
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < folded.size(); ++i)
+        if (const char16_t c = FoldArabic(folded[i].unicode()))
+            folded[out++] = QChar(c);
+    folded.truncate(out);
+    return folded;
+}
+
+QStringList SearchWords(QStringView text)
+{
+    const QString folded = SearchFold(text);
+    QStringList words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= folded.size();) {
+        // A code point; an unpaired surrogate stands for itself, which is no letter.
+        char32_t c = 0;
+        qsizetype units = 1;
+        if (i < folded.size()) {
+            c = folded[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < folded.size() && folded[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(folded[i], folded[i + 1]);
+                units = 2;
+            }
+        }
+        const bool inWord = i < folded.size() && IsWordCharacter(c);
+        if (inWord && start < 0) {
+            start = i;
+        } else if (!inWord && start >= 0) {
+            words.append(folded.mid(start, i - start));
+            start = -1;
+        }
+        i += units;
+    }
+    return words;
+}
+
+QString SearchIndexText(QStringView text)
+{
+    return SearchWords(text).join(QLatin1Char(' '));
+}
