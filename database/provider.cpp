@@ -2,6 +2,7 @@
 
 #include "collation.h"
 #include "placestore.h"
+#include "searchindex.h"
 #include "status.h"
 #include "upgrade.h"
 
@@ -63,6 +64,8 @@ HRESULT CConnection::Open(const QString& connection)
     if (rc == SQLITE_OK)
         rc = RegisterNameCollations(db);
     if (rc == SQLITE_OK)
+        rc = RegisterSearchText(db);
+    if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
     if (rc != SQLITE_OK) {
         const int code = db ? sqlite3_extended_errcode(db) : rc;
@@ -108,6 +111,10 @@ HRESULT CConnection::Open(const QString& connection)
     Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
                            "DELETE FROM CityInfo WHERE CityID = old.ID; "
                            "DELETE FROM CityAlternate WHERE CityID = old.ID; END"));
+    // Its search row is left to no city (searchindex.h).
+    if (HasSearchIndex(this))
+        Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
+                               "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END"));
     return status;
 }
 

@@ -4,6 +4,7 @@
 #include "interface/hemisphere.h"
 #include "placestore.h"
 #include "provider.h"
+#include "searchindex.h"
 #include "status.h"
 
 #include <terrafind/terrafinddb.h>
@@ -162,13 +163,25 @@ HRESULT KeepCityInfo(CTerrafindDB& db, const CPlaceGrid* grid, std::uint32_t cit
 }
 
 // ModifyCity deletes the City row, which takes its side rows with it (the
-// connection's trigger): they wait under the negated ID meanwhile.
-HRESULT MoveSideRows(CTerrafindDB& db, std::int64_t from, std::int64_t to)
+// connection's triggers): they wait under the negated ID meanwhile.
+HRESULT MoveSideRows(CTerrafindDB& db, std::int64_t from, std::int64_t to, bool search)
 {
-    for (const char* table : {"CityInfo", "CityAlternate"})
+    QStringList tables = {QStringLiteral("CityInfo"), QStringLiteral("CityAlternate")};
+    if (search)
+        tables.append(QStringLiteral("CitySearchRow"));
+    for (const QString& table : tables)
         if (db.ExecuteStatement(QStringLiteral("UPDATE %1 SET CityID = %2 WHERE CityID = %3")
-                                    .arg(QLatin1String(table), QString::number(to), QString::number(from)))
+                                    .arg(table, QString::number(to), QString::number(from)))
             < 0)
+            return E_FAIL;
+    return S_OK;
+}
+
+// Gives the cities that where selects (over City c) their words as they now are.
+HRESULT KeepCitySearch(CTerrafindDB& db, const QString& where)
+{
+    for (const QString& statement : KeepCitySearchStatements(where))
+        if (db.ExecuteStatement(statement) < 0)
             return E_FAIL;
     return S_OK;
 }
@@ -446,7 +459,13 @@ HRESULT CTerrafindDB::ModifyCountry(std::uint32_t countryID, QString name, QStri
     ExecuteStatement(QStringLiteral("DELETE FROM Country where ID = %1 ").arg(Decimal(countryID)));
     const HRESULT status = ExecuteStatement(QStringLiteral("INSERT INTO Country values(%1,'%2','%3',%4)")
                                                 .arg(Decimal(countryID), Quoted(name), Quoted(arabicName), Decimal(method)));
-    return status < 0 ? status : transaction.Commit();
+    if (status < 0)
+        return status;
+    // Its cities are found by its new name, and no longer by the old one.
+    if (HasSearchIndex(Slot(ProviderVersion()).get())
+        && KeepCitySearch(*this, QStringLiteral("c.County_ID = ") + Decimal(countryID)) < 0)
+        return E_FAIL;
+    return transaction.Commit();
 }
 
 HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString arabicName, short longitudeDegree,
@@ -485,6 +504,8 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         return E_FAIL;
     if (side && KeepCityInfo(*this, grid, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
         return E_FAIL;
+    if (HasSearchIndex(connection) && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(*cityID)) < 0)
+        return E_FAIL;
     if (transaction.Commit() < 0)
         return E_FAIL;
     if (keepGrid)
@@ -504,6 +525,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     CTransaction transaction(connection);
     if (transaction.Status() < 0)
         return transaction.Status();
+    const bool search = side && HasSearchIndex(connection);
     bool moved = true;
     if (side) {
         std::unique_ptr<CRecordset> rs;
@@ -516,7 +538,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
                 || Column(row, 2).ToInt16() != latitudeDegree || Column(row, 3).ToInt16() != latitudeMinute;
         });
         rs.reset();
-        if (MoveSideRows(*this, cityID, -std::int64_t(cityID)) < 0)
+        if (MoveSideRows(*this, cityID, -std::int64_t(cityID), search) < 0)
             return E_FAIL;
     }
     ExecuteStatement(QStringLiteral("DELETE FROM City where ID = %1 ").arg(Decimal(cityID)));
@@ -527,8 +549,9 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     if (status < 0)
         return status;
     if (side) {
-        if (MoveSideRows(*this, -std::int64_t(cityID), cityID) < 0
-            || KeepCityInfo(*this, grid, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0)
+        if (MoveSideRows(*this, -std::int64_t(cityID), cityID, search) < 0
+            || KeepCityInfo(*this, grid, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0
+            || (search && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(cityID)) < 0))
             return E_FAIL;
     }
     const HRESULT committed = transaction.Commit();
@@ -581,6 +604,13 @@ HRESULT GetCityDetails(CTerrafind& places, std::uint32_t cityID, tagCityDetails*
         status = S_OK;
     });
     return status;
+}
+
+CConnection* PlaceConnection(CTerrafind& places)
+{
+    if (dynamic_cast<CTerrafind31*>(&places))
+        return Slot(31).get();
+    return dynamic_cast<CTerrafind30*>(&places) ? Slot(30).get() : nullptr;
 }
 
 // ---- the two classes --------------------------------------------------------

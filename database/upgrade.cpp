@@ -1,5 +1,7 @@
 #include "upgrade.h"
 
+#include "searchindex.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -182,17 +184,39 @@ bool Migrate(sqlite3* db, const QByteArray& previous)
     for (const char* step : kSteps)
         if (!Exec(db, step))
             return false;
-    return GiveUserPlacesFacts(db) && Exec(db, "PRAGMA user_version = 2");
+    return GiveUserPlacesFacts(db) && CreateSearchIndex(db) == SQLITE_OK && Exec(db, "PRAGMA user_version = 3");
+}
+
+bool HasTable(sqlite3* db, const char* name)
+{
+    sqlite3_stmt* stmt = nullptr;
+    bool found = sqlite3_prepare_v2(db, "SELECT 1 FROM main.sqlite_master WHERE name = ?", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+// A database with the side tables: only the search index may be missing,
+// and it is made from the user's own places.
+bool AddSearchIndex(sqlite3* db)
+{
+    if (HasTable(db, "CitySearch"))
+        return Exec(db, "PRAGMA user_version = 3");
+    const bool ok = Exec(db, "BEGIN IMMEDIATE") && CreateSearchIndex(db) == SQLITE_OK
+        && Exec(db, "PRAGMA user_version = 3") && Exec(db, "COMMIT");
+    if (!ok)
+        Exec(db, "ROLLBACK");
+    return ok;
 }
 
 } // namespace
 
 bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous)
 {
-    if (IntValue(db, "PRAGMA user_version") >= kSideTablesVersion)
+    if (IntValue(db, "PRAGMA user_version") >= kSearchIndexVersion)
         return true;
-    if (IntValue(db, "SELECT count(*) FROM main.sqlite_master WHERE name = 'CityInfo'") > 0)
-        return Exec(db, "PRAGMA user_version = 2");
+    if (HasTable(db, "CityInfo"))
+        return AddSearchIndex(db);
     if (!RegisterPlaceHash(db))
         return false;
     // ATTACH cannot run inside a transaction; the temporary tables go with
@@ -239,11 +263,11 @@ QByteArray PlaceFingerprint(sqlite3* db)
 
 bool UpgradeFromShipped(sqlite3* db)
 {
-    if (IntValue(db, "PRAGMA user_version") >= kSideTablesVersion)
+    if (IntValue(db, "PRAGMA user_version") >= kSearchIndexVersion)
         return true;
-    // A copy of this release's database only gets its version.
-    if (IntValue(db, "SELECT count(*) FROM main.sqlite_master WHERE name = 'CityInfo'") > 0)
-        return Exec(db, "PRAGMA user_version = 2");
+    // A database with the side tables needs nothing of the shipped one.
+    if (HasTable(db, "CityInfo"))
+        return AddSearchIndex(db);
     Q_INIT_RESOURCE(placedb);
     QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(QStringLiteral(":/terrafind/previousrelease.bin"));
     QTemporaryDir dir;

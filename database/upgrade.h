@@ -20,8 +20,11 @@ inline constexpr int kSideTablesVersion = 2;
 // new IDs above both maxima where the user already owns theirs), the regions
 // follow the shipped map (the user's own links move to the region holding
 // their old region's centre), and the side tables are filled. False, with
-// the database as it was, when any step fails. A database that has the
-// side tables only gets its version.
+// the database as it was, when any step fails. The search index
+// (searchindex.h) is built last, in the same transaction. A database that
+// has the side tables but no search index gets the index of its own places
+// in a transaction of its own; one that has both only gets its version,
+// kSearchIndexVersion.
 bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous);
 
 // The fingerprint of a release's database as fingerprint.py writes it.

@@ -1,8 +1,9 @@
 // mkplacedb OUT SQL...: builds a place database from SQL files (the schema
 // first, then the rows), with the name collations the back ends use, so
-// that the name indexes are ordered as the back ends will read them.
-// OUT is replaced only when every file ran.
+// that the name indexes are ordered as the back ends will read them, and
+// then its search index. OUT is replaced only when every step ran.
 #include "../database/collation.h"
+#include "../database/searchindex.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
             return Fail(message);
         }
     }
+    if (CreateSearchIndex(db) != SQLITE_OK)
+        return Fail(QStringLiteral("cannot build the search index: %1").arg(QString::fromUtf8(sqlite3_errmsg(db))));
     // VACUUM packs the pages so the same input gives the same bytes.
     if (sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(QStringLiteral("VACUUM failed"));

@@ -1,6 +1,7 @@
 #include "placedb.h"
 
 #include "database/collation.h"
+#include "database/searchindex.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -35,6 +36,8 @@ CScratchPlaceDb::CScratchPlaceDb(const char* rowsSql)
         if (sqlite3_exec(db, rowsSql, nullptr, nullptr, &error) != SQLITE_OK)
             qFatal("test rows rejected: %s", error);
     }
+    // As the data generator does; rows that drop the tables it reads go without.
+    CreateSearchIndex(db);
     sqlite3_close(db);
 }
 

@@ -7,7 +7,8 @@
 
 class CScratchPlaceDb {
 public:
-    // Creates the schema and runs rowsSql (may be empty) on it.
+    // Creates the schema, runs rowsSql (may be empty) on it and builds the
+    // search index.
     explicit CScratchPlaceDb(const char* rowsSql = "");
     // Makes the back ends open this database (TERRAFIND_DB).
     void Use() const;

@@ -1,0 +1,56 @@
+// The place database's search index.
+//
+// CitySearch is an FTS5 table of the folded words (common/searchtext.h) of
+// each city's English name, Arabic name, search-only spellings
+// (CityAlternate) and country names. It keeps no copy of the text
+// (contentless) and indexes no positions: a query asks for word prefixes
+// only, and so the index is a few megabytes.
+//
+// CitySearchRow gives each of its rows the city it stands for. Rows are
+// numbered in population order, most populous first, 16 apart: a query
+// walks the matches in row order and stops after the first N, without a
+// sort. An edit never deletes words from the index: the city gets a new
+// row, the next number after its old one while the city's 16 last (else
+// one after the highest), and the old row keeps a NULL city, so it is
+// never found and its number never taken again. A new city's row comes
+// after every other, where the places of population 0 belong.
+//
+// The words are folded before they are stored and tokenised by FTS5's
+// ascii tokeniser, which splits at blanks only (the words hold no ASCII
+// punctuation): a query word is always exactly one FTS5 token.
+#pragma once
+
+#include <terrafind/terrafindsearch.h>
+
+struct sqlite3;
+class CConnection;
+
+// PRAGMA user_version of a database with the search index; it includes
+// the side tables' version (upgrade.h).
+inline constexpr int kSearchIndexVersion = 3;
+
+// Registers searchtext(text), SearchIndexText as an SQL function (NULL for
+// NULL). SQLite status.
+int RegisterSearchText(sqlite3* db);
+
+// Creates CitySearch and CitySearchRow and fills them from the place
+// tables, registering searchtext on the connection; all or nothing.
+// SQLite status.
+int CreateSearchIndex(sqlite3* db);
+
+// The statements that give the cities which where (an SQL condition over
+// City c) selects new search rows with their words as they now are, in
+// order. For the edits of the back ends, after the change.
+QStringList KeepCitySearchStatements(const QString& where);
+
+// The connection of a place-database back end (its class's slot): null
+// for another kind of back end or when none is open.
+CConnection* PlaceConnection(CTerrafind& places);
+
+// Whether the connection's database has the search index.
+bool HasSearchIndex(CConnection* connection);
+
+// The first maxCount places matching every word (folded already), with
+// their facts, most populous first, appended to hits. S_OK; E_FAIL when
+// the index cannot be read.
+HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int maxCount, QList<tagCityHit>* hits);
