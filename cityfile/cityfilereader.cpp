@@ -31,7 +31,9 @@ std::unique_ptr<CCityFileReader> CCityFileReader::Duplicate() const
     const int descriptor = ::fcntl(m_descriptor, F_DUPFD_CLOEXEC, 0);
     if (descriptor < 0)
         return nullptr;
-    return std::unique_ptr<CCityFileReader>(new CCityFileReader(descriptor));
+    std::unique_ptr<CCityFileReader> duplicate(new CCityFileReader(descriptor));
+    duplicate->m_searchIndex = m_searchIndex;
+    return duplicate;
 }
 
 bool CCityFileReader::Fill(std::uint64_t offset)

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+class CCityFileIndex;
+
 // Every access is a move (absolute, or forward from where the last read
 // ended) followed by reads of an exact byte count; a read that cannot
 // deliver every byte fails and delivers nothing.
@@ -36,6 +38,10 @@ public:
     // A little-endian 16-bit word.
     bool ReadWord(std::uint16_t* word);
     bool ReadShort(std::int16_t* value);
+
+    // The search index of the file's names (cityfileindex.h), made when
+    // the file is opened and shared with the duplicates.
+    std::shared_ptr<const CCityFileIndex> m_searchIndex;
 
 private:
     explicit CCityFileReader(int descriptor) : m_descriptor(descriptor) {}

@@ -2,6 +2,7 @@
 // to a record (table offset + (number - 1) x record size) and reading its
 // fields. The layout is in cityfileformat.h.
 #include "cityfileformat.h"
+#include "cityfileindex.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
 #include "filecitygrid.h"
@@ -240,6 +241,7 @@ int CTerrafindFile::InitByFile(const unsigned short* path)
         Close();
         return 0;
     }
+    CCityFileIndex::Attach(*this);
     return 1;
 }
 

@@ -7,8 +7,8 @@
 //
 // This header is all a host includes: the interface and the types it
 // passes, the place-database back ends, the city file back end, the GPS
-// reading, and the nearest place and local time, each declared in a header
-// of its own.
+// reading, the nearest place and local time, and the search, each
+// declared in a header of its own.
 #pragma once
 
 #include <terrafind/interface.h>
@@ -16,3 +16,4 @@
 #include <terrafind/terrafindfile.h>
 #include <terrafind/terrafindgps.h>
 #include <terrafind/terrafindgeo.h>
+#include <terrafind/terrafindsearch.h>

@@ -152,6 +152,8 @@ protected:
     unsigned int cp1256_to_unicode(unsigned short* output, char* input);
 
 private:
+    friend class CCityFileIndex; // the search keeps its index with the open file
+
     std::unique_ptr<CCityFileReader> m_file; // null while closed
     std::uint16_t m_wCountryTableOffset = 0;
     std::uint16_t m_wCityTableOffset = 0;
