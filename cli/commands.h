@@ -50,6 +50,7 @@ QList<tagCommand> PickCommands();
 QList<tagCommand> FileCommands();
 QList<tagCommand> GpsCommands();
 QList<tagCommand> GeoCommands();
+QList<tagCommand> SearchCommands();
 
 // The command's name and arguments, as usage lines show them.
 QString Synopsis(const tagCommand& command);

@@ -10,7 +10,7 @@ namespace {
 
 QList<tagCommand> AllCommands()
 {
-    return PickCommands() + DatabaseCommands() + GeoCommands() + FileCommands() + GpsCommands();
+    return PickCommands() + SearchCommands() + DatabaseCommands() + GeoCommands() + FileCommands() + GpsCommands();
 }
 
 const char kOptions[] =

@@ -26,6 +26,8 @@ private:
 // A list of names with their IDs, as the list operations return them.
 QJsonArray NamedIDs(const QStringList& names, const QList<unsigned int>& ids);
 QString StatusText(HRESULT status);
+// Every field of a city record as a JSON object.
+QJsonObject CityObject(const CCity& city);
 // Every field of a city record, as lines and as the object "city".
 void ReportCity(CReport& report, const CCity& city);
 // The object "city" of ReportCity.

@@ -160,6 +160,16 @@ TEST_F(Cli, CommandLines)
         {{u"sql"_s, u"ATTACH '@out/new' AS new"_s}, 1, u"status: 0x80ff0001"_s},
         {{u"sql"_s, u"SELECT count(*) > 0 FROM City"_s}, 0, u"\n1\n"_s},
 
+        // Search: folded words, found at once after an edit; FTS5 syntax is text.
+        {{u"search"_s, u"poseidonia chad"_s}, 0, u"\tN'Poseidonia\t\tChad\t0\n"_s},
+        {{u"--db"_s, u"@places"_s, u"search"_s, u"TROMSO"_s, u"--limit"_s, u"1"_s}, 0, u"1\tTromsø\tTroms\tNorway\t77000\n"_s},
+        {{u"--db"_s, u"@places"_s, u"--arabic"_s, u"search"_s, u"ترومسو"_s}, 0, u"1\tترومسو\tترومس\tالنرويج\t77000\n"_s},
+        {{u"--db"_s, u"@places"_s, u"--json"_s, u"search"_s, u"agri"_s}, 0, u"\"name\": \"Ağrı\""_s},
+        {{u"--db"_s, u"@places"_s, u"search"_s, u"\"* OR NEAR(a"_s}, 0, u"status: 0x00000000"_s},
+        {{u"--file"_s, u"@data"_s, u"search"_s, u"cairo egypt"_s}, 0, u"\tCairo\t\tEgypt\t0\n"_s},
+        {{u"search"_s}, 2, u"usage: terrafind search QUERY [--limit N]"_s},
+        {{u"search"_s, u"x"_s, u"--limit"_s, u"0"_s}, 2, u"N must be an integer from 1 to 1000"_s},
+
         // A place database that does not open says why.
         {{u"--db"_s, u"/nonexistent/KVCities"_s, u"countries"_s}, 1, u"cannot open /nonexistent/KVCities: no such file"_s},
         {{u"countries"_s, u"--db"_s, u"@garbage"_s}, 1, u"cannot open @garbage: not a database"_s},
@@ -216,7 +226,7 @@ TEST_F(Cli, CommandLines)
         rows.push_back({{u"--db"_s, u"@unreadable"_s, u"countries"_s}, 1, u"cannot open @unreadable: no permission"_s});
     for (const char* command : {"where", "countries", "cities", "country", "city", "at", "regions", "add-country",
                                 "add-city", "modify-country", "modify-city", "exec", "count", "sql", "pick", "gps", "near",
-                                "export-cityfile"})
+                                "export-cityfile", "search"})
         rows.push_back({{QLatin1String(command), u"--help"_s}, 0, u"Usage: terrafind [OPTIONS] %1"_s.arg(QLatin1String(command))});
     for (const QString& command : {u"country 1"_s, u"at 1 1"_s, u"regions"_s, u"add-country X Y 1 1"_s,
                                    u"add-city 1 X Y 0 0 0 0 0"_s, u"modify-country 1 X Y 1"_s,
