@@ -50,7 +50,10 @@ constexpr char kState[] = "SELECT (SELECT group_concat(ID || name || gmt, ' ') F
                           "(SELECT group_concat(CityID || zone || population, ' ') FROM CityInfo) || ' | ' || "
                           "(SELECT group_concat(name || CityID) FROM CityAlternate) || ' | ' || "
                           "(SELECT group_concat(RegionID || '-' || CountyID, ' ') FROM Region2County) || ' | ' || "
-                          "(SELECT user_version FROM pragma_user_version)";
+                          "(SELECT user_version FROM pragma_user_version) || ' | ' || "
+                          "(SELECT group_concat(CityID, ' ') FROM (SELECT CityID FROM CitySearchRow ORDER BY SearchRow)) "
+                          "|| ' | ' || (SELECT group_concat(r.CityID) FROM CitySearch s JOIN CitySearchRow r "
+                          "ON r.SearchRow = s.rowid WHERE CitySearch MATCH 'assu*')";
 
 TEST(Upgrade, ShippedRowsFollowTheReleaseAndTheUsersStay)
 {
@@ -73,7 +76,22 @@ TEST(Upgrade, ShippedRowsFollowTheReleaseAndTheUsersStay)
     // the zone of its country's nearest place, Isle that of the nearest of all.
     EXPECT_EQ(previous.Text(QString::fromLatin1(kState)),
               u"1Al Qahira20 2Giza30 4Home20 5Suez20 7Isle20 8Aswan20 | 1Africa/Cairo9000000 2Africa/Cairo2000000 "
-              "4Africa/Cairo0 5Africa/Cairo700000 7Etc/GMT-20 8Etc/GMT-2300000 | Assuan8 | 1-1 2-1 3-2 | 2"_s);
+              "4Africa/Cairo0 5Africa/Cairo700000 7Etc/GMT-20 8Etc/GMT-2300000 | Assuan8 | 1-1 2-1 3-2 | 3 | 1 2 5 8 4 7 | 8"_s);
+}
+
+TEST(Upgrade, SideTablesWithoutSearchIndexGetIt)
+{
+    // As this release's tables were before the search: the index is made of the user's places.
+    CScratchPlaceDb side(kShipped);
+    ASSERT_TRUE(side.Exec(u"DROP TABLE CitySearch; DROP TABLE CitySearchRow; PRAGMA user_version = 2; "
+                          "UPDATE City SET name = 'Assiut' WHERE ID = 5"_s));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(side.Path().toUtf8().constData(), &db), SQLITE_OK);
+    RegisterNameCollations(db);
+    EXPECT_TRUE(UpgradePlaceDatabase(db, QString(), QByteArray()));
+    sqlite3_close(db);
+    EXPECT_EQ(side.Text(QString::fromLatin1(kState)).section(u" | "_s, 5),
+              u"3 | 1 2 5 3 4 | 5,4"_s);
 }
 
 } // namespace
