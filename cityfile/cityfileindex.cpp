@@ -72,13 +72,11 @@ QList<QPair<std::uint16_t, std::uint16_t>> CCityFileIndex::Find(const QStringLis
     return found;
 }
 
-const CCityFileIndex* CCityFileIndex::Of(const CTerrafindFile& file)
+const CCityFileIndex* CCityFileIndex::Of(CTerrafindFile& file)
 {
-    return file.m_file ? file.m_file->m_searchIndex.get() : nullptr;
-}
-
-void CCityFileIndex::Attach(CTerrafindFile& file)
-{
-    if (file.m_file)
+    if (!file.m_file)
+        return nullptr;
+    if (!file.m_file->m_searchIndex)
         file.m_file->m_searchIndex = Build(file);
+    return file.m_file->m_searchIndex.get();
 }

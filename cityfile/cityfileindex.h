@@ -1,7 +1,8 @@
 // The search over a city file: the folded words of every city's names and
-// of every country's names, held in memory from the moment the file is
-// opened. The file keeps no populations, so matches come in the order of
-// the cities' folded English names.
+// of every country's names, read at the first search of an open file and
+// held in memory while it stays open (opening stays as quick as ever). The
+// file keeps no populations, so matches come in the order of the cities'
+// folded English names.
 #pragma once
 
 #include <terrafind/terrafindfile.h>
@@ -25,10 +26,9 @@ public:
     // order until maxCount are found.
     QList<QPair<std::uint16_t, std::uint16_t>> Find(const QStringList& words, int maxCount) const;
 
-    // The index built when the file was opened; null when it is closed.
-    static const CCityFileIndex* Of(const CTerrafindFile& file);
-    // Builds the index of a file just opened and keeps it with the file.
-    static void Attach(CTerrafindFile& file);
+    // The index of an open file, read the first time it is asked for;
+    // null when the file is closed.
+    static const CCityFileIndex* Of(CTerrafindFile& file);
 
 private:
     struct tagEntry {

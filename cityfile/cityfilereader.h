@@ -39,8 +39,8 @@ public:
     bool ReadWord(std::uint16_t* word);
     bool ReadShort(std::int16_t* value);
 
-    // The search index of the file's names (cityfileindex.h), made when
-    // the file is opened and shared with the duplicates.
+    // The search index of the file's names (cityfileindex.h), made at the
+    // first search and shared with the duplicates made after it.
     std::shared_ptr<const CCityFileIndex> m_searchIndex;
 
 private:

@@ -2,7 +2,6 @@
 // to a record (table offset + (number - 1) x record size) and reading its
 // fields. The layout is in cityfileformat.h.
 #include "cityfileformat.h"
-#include "cityfileindex.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
 #include "filecitygrid.h"
@@ -241,7 +240,6 @@ int CTerrafindFile::InitByFile(const unsigned short* path)
         Close();
         return 0;
     }
-    CCityFileIndex::Attach(*this);
     return 1;
 }
 

@@ -111,10 +111,13 @@ HRESULT CConnection::Open(const QString& connection)
     Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
                            "DELETE FROM CityInfo WHERE CityID = old.ID; "
                            "DELETE FROM CityAlternate WHERE CityID = old.ID; END"));
-    // Its search row is left to no city (searchindex.h).
-    if (HasSearchIndex(this))
+    // Its search row is left to no city (searchindex.h), found by this
+    // index (made once per file, best effort, as above).
+    if (HasSearchIndex(this)) {
+        Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS CitySearchRow_CityID ON CitySearchRow (CityID)"));
         Execute(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
                                "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END"));
+    }
     return status;
 }
 

@@ -462,7 +462,7 @@ HRESULT CTerrafindDB::ModifyCountry(std::uint32_t countryID, QString name, QStri
     if (status < 0)
         return status;
     // Its cities are found by its new name, and no longer by the old one.
-    if (HasSearchIndex(Slot(ProviderVersion()).get())
+    if (HasSideTables(ProviderVersion()) && HasSearchIndex(Slot(ProviderVersion()).get())
         && KeepCitySearch(*this, QStringLiteral("c.County_ID = ") + Decimal(countryID)) < 0)
         return E_FAIL;
     return transaction.Commit();
@@ -504,7 +504,7 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         return E_FAIL;
     if (side && KeepCityInfo(*this, grid, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
         return E_FAIL;
-    if (HasSearchIndex(connection) && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(*cityID)) < 0)
+    if (side && HasSearchIndex(connection) && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(*cityID)) < 0)
         return E_FAIL;
     if (transaction.Commit() < 0)
         return E_FAIL;

@@ -34,6 +34,7 @@ struct tagCityHit {
 // host opens through $TERRAFIND_DB); E_FAIL when the back end is not open,
 // hits is null or the database cannot be read; E_NOTIMPL for a back end of
 // another kind. Costs, on the shipped data: well under a millisecond on a
-// place database; on a city file a pass over a table of its words.
+// place database; on a city file a pass over a table of its words, and
+// at the first search of an open file, reading every name into that table.
 TERRAFIND_EXPORT HRESULT SearchCities(CTerrafind& places, const QString& query, int maxCount,
                                       QList<tagCityHit>* hits);
