@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -31,9 +33,19 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     m_cancel->setObjectName(QStringLiteral("cancel"));
     m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &CCityPropSheet::reject);
+    // Typing a few letters of a place lists the places that match on the
+    // Select page; Enter is Done's, as anywhere in the sheet.
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_search->setClearButtonEnabled(true);
+    // It takes the room the row has and never widens the sheet.
+    m_search->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_search->installEventFilter(this);
+    connect(m_search, &QLineEdit::textChanged, &m_selectPage, &CMapSimplePage::ShowSearch);
     // The caption's stretch leaves room for more in this row.
     m_titleRow = new QHBoxLayout;
     m_titleRow->addWidget(new QLabel(caption, this), 1);
+    m_titleRow->addWidget(m_search, 1);
     m_titleRow->addWidget(m_done);
     m_titleRow->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
@@ -48,6 +60,19 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     for (CMapPage* page : {static_cast<CMapPage*>(&m_selectPage), static_cast<CMapPage*>(&m_addPage)})
         connect(page, &CMapPage::CityHighlightChanged, this, &CCityPropSheet::UpdateDone);
     connect(m_tabs, &QTabWidget::currentChanged, this, &CCityPropSheet::UpdateDone);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) { m_search->setVisible(tab == 0); });
+}
+
+bool CCityPropSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_search && event->type() == QEvent::KeyPress && m_selectPage.CityList()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            QCoreApplication::sendEvent(m_selectPage.CityList(), event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 CMapPage* CCityPropSheet::CurrentPage() const
@@ -76,6 +101,10 @@ void CCityPropSheet::OnInitDialog()
     // Screen readers get the words, not the shaped display forms.
     m_done->setAccessibleName(PlainLabel("Done", "sheet.done", m_bArabic));
     m_cancel->setAccessibleName(PlainLabel("Cancel", "sheet.cancel", m_bArabic));
+    // Qt shapes what is typed; the placeholder goes unshaped for the same reason.
+    m_search->setPlaceholderText(PlainLabel("Search", "sheet.search", m_bArabic));
+    m_search->setAccessibleName(PlainLabel("Search for a city", "a11y.search", m_bArabic));
+    m_search->setVisible(m_startPage == 0);
     m_tabs->tabBar()->setAccessibleTabName(0, PlainLabel("Select", "select.tab", m_bArabic));
     m_tabs->tabBar()->setAccessibleTabName(1, PlainLabel("Add", "add.tab", m_bArabic));
     // A window with a name, for the window list and for screen readers.
@@ -84,6 +113,7 @@ void CCityPropSheet::OnInitDialog()
     if (m_bArabic) {
         m_tabs->setLayoutDirection(Qt::RightToLeft);
         m_titleRow->setDirection(QBoxLayout::RightToLeft);
+        m_search->setLayoutDirection(Qt::RightToLeft);
     }
     // Only the Add tab is out of reach on a read-only sheet: Select stays
     // as usable as ever.

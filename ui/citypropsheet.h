@@ -8,6 +8,7 @@
 #include "selectpage.h"
 
 class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -32,6 +33,12 @@ public:
     QTabWidget* Tabs() const { return m_tabs; }
     QPushButton* DoneButton() const { return m_done; }
     QPushButton* CancelButton() const { return m_cancel; }
+    // The search field of the Select page, in the title row beside Done.
+    QLineEdit* SearchField() const { return m_search; }
+
+protected:
+    // The search field hands the arrow and page keys to the city list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CMapPage* CurrentPage() const;
@@ -41,5 +48,6 @@ private:
     QPushButton* m_done = nullptr;
     QHBoxLayout* m_titleRow = nullptr;
     QPushButton* m_cancel = nullptr;
+    QLineEdit* m_search = nullptr;
     int m_startPage;
 };

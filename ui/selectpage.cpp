@@ -4,6 +4,8 @@
 #include "labels.h"
 #include "resources/controlids.h"
 
+#include <terrafind/terrafindsearch.h>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +17,12 @@
 namespace {
 
 namespace Ids = Controls::Select;
+
+// A found city's row carries its country as well: on the city file a
+// city's ID is its index within its country.
+constexpr int kCountryRole = Qt::UserRole + 1;
+// As many as a list shows at a glance, and a few pages more.
+constexpr int kSearchHits = 50;
 
 void SelectAndShow(QTreeWidget* list, QTreeWidgetItem* item)
 {
@@ -184,6 +192,38 @@ void CMapSimplePage::RecordChosenCity()
     if (!m_cities)
         return;
     const QList<QTreeWidgetItem*> selected = m_cities->selectedItems();
-    if (!selected.isEmpty())
-        m_dwPendingCityID = ItemID(selected.first());
+    if (selected.isEmpty())
+        return;
+    m_dwPendingCityID = ItemID(selected.first());
+    if (const QVariant country = selected.first()->data(0, kCountryRole); country.isValid())
+        m_dwCurrentCountryID = country.toUInt();
+}
+
+void CMapSimplePage::ShowSearch(const QString& query)
+{
+    if (!m_cities)
+        return;
+    if (query.trimmed().isEmpty()) {
+        OnCountryChosen();
+        return;
+    }
+    QList<tagCityHit> hits;
+    if (m_backend)
+        SearchCities(*m_backend, query, kSearchHits, &hits);
+    const QScopedValueRollback quiet(m_quiet, true);
+    m_cities->clear();
+    for (const tagCityHit& hit : hits) {
+        const CCity& city = hit.city;
+        QStringList parts{m_bArabic ? city.m_strArabicName : city.m_strName};
+        const QString& division = m_bArabic && !hit.details.admin1Arabic.isEmpty() ? hit.details.admin1Arabic
+                                                                                    : hit.details.admin1;
+        if (!division.isEmpty())
+            parts.append(division);
+        parts.append(m_bArabic ? city.m_strCountryArabicName : city.m_strCountryName);
+        QTreeWidgetItem* item = MakeItem(parts.join(m_bArabic ? QStringLiteral("\u060C ") : QStringLiteral(", ")),
+                                         city.m_dwID);
+        item->setData(0, kCountryRole, city.m_dwCountryID);
+        m_cities->addTopLevelItem(item);
+    }
+    SelectAndShow(m_cities, m_cities->topLevelItem(0));
 }

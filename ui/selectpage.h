@@ -25,9 +25,14 @@ public:
     bool m_bReadOnly = false;
 
     void OnMapClick(unsigned int x, unsigned int y) override;
-    // Records the selected city as the pending city ID; the sheet calls it
-    // as the page goes away.
+    // Records the selected city as the pending city ID (and a found
+    // city's country as the current country); the sheet calls it as the
+    // page goes away.
     void RecordChosenCity();
+    // Lists the places matching query in the city list, "name, division,
+    // country", most populous first, the first one highlighted; a blank
+    // query lists the chosen country's cities again.
+    void ShowSearch(const QString& query);
 
     QTreeWidget* CountryList() const { return m_countries; }
     QTreeWidget* CityList() const { return m_cities; }

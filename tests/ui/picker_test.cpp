@@ -84,6 +84,31 @@ TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
     EXPECT_EQ(m_places.m_bArabic, 1) << "an English picker does not switch the back end back";
 }
 
+TEST_F(Picker, TypingListsMatchesArrowsMoveAndEnterChooses)
+{
+    // GeoNames' populations and spellings, as shipped: Egypt's Alexandria,
+    // then İskenderun (once Alexandria, one of its spellings).
+    CCity chosen = City(u"Cairo"_s);
+    WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
+        QLineEdit* search = sheet->SearchField();
+        QTreeWidget* cities = sheet->m_selectPage.CityList();
+        EXPECT_EQ(search->accessibleName(), u"Search for a city"_s);
+        const QStringList before = RowTexts(cities);
+        QTest::keyClicks(search, u"alexandria"_s);
+        EXPECT_EQ(RowTexts(cities).mid(0, 2),
+                  (QStringList{u"Alexandria, Alexandria, Egypt"_s, u"İskenderun, Hatay, Turkey"_s}));
+        QTest::keyClick(search, Qt::Key_Down);
+        EXPECT_EQ(RowTexts(cities, true), QStringList{u"İskenderun, Hatay, Turkey"_s});
+        SaveScreenshot(sheet, u"select-search"_s);
+        search->clear();
+        EXPECT_EQ(RowTexts(cities), before);
+        search->insert(u"الاسكندريه فرج"_s); // as an Arabic keyboard types it
+        QTest::keyClick(search, Qt::Key_Return);
+    });
+    EXPECT_EQ(m_places.Show(&chosen, 0), 1);
+    EXPECT_EQ(std::tuple(chosen.m_strName, chosen.m_strCountryName), std::tuple(u"Alexandria (Virginia)"_s, u"United States"_s));
+}
+
 TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
 {
     CTerrafindFile file;
