@@ -110,10 +110,13 @@ HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int 
     static constexpr char kQuery[] =
         "SELECT c.ID, c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, c.latitude_Degree, "
         "c.latitude_Minute, c.gmt, c.County_ID, co.name, co.arabic_name, co.Method, "
-        "d.admin1, d.admin1_arabic, d.population, d.zone "
+        "dv.name, dv.arabic_name, i.population, i.zone "
         "FROM CitySearch s JOIN CitySearchRow r ON r.SearchRow = s.rowid JOIN City c ON c.ID = r.CityID "
         "JOIN Country co ON co.ID = c.County_ID "
-        "LEFT JOIN CityDetails d ON d.CityID = c.ID WHERE CitySearch MATCH ?1 ORDER BY s.rowid LIMIT ?2";
+        // CityInfo and Division rather than the view, which SQLite would
+        // build whole on the right of a LEFT JOIN.
+        "LEFT JOIN CityInfo i ON i.CityID = c.ID LEFT JOIN Division dv ON dv.ID = i.DivisionID "
+        "WHERE CitySearch MATCH ?1 ORDER BY s.rowid LIMIT ?2";
     sqlite3* db = connection ? connection->Handle() : nullptr;
     sqlite3_stmt* stmt = nullptr;
     if (!db || sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK)
