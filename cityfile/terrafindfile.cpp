@@ -5,7 +5,7 @@
 #include "cityfilereader.h"
 #include "codepage1256.h"
 #include "filecitygrid.h"
-#include "interface/hemisphere.h"
+#include "common/hemisphere.h"
 
 #include <terrafind/terrafindfile.h>
 

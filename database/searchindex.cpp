@@ -1,6 +1,6 @@
 #include "searchindex.h"
 
-#include "interface/hemisphere.h"
+#include "common/hemisphere.h"
 #include "provider.h"
 #include "common/searchtext.h"
 

@@ -1,7 +1,7 @@
 // The place-database back ends: every operation is SQL text sent through
 // the provider over the class's one open connection.
 #include "citygrid.h"
-#include "interface/hemisphere.h"
+#include "common/hemisphere.h"
 #include "placestore.h"
 #include "provider.h"
 #include "searchindex.h"

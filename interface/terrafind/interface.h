@@ -1,5 +1,5 @@
 // The interface every back end implements, and the types it passes: the
-// status values, CCity, the map rectangle and the region callback.
+// status values, CCity and its further facts, the map rectangle and the region callback.
 // Included by <terrafind/terrafind.h>; include that header rather than this one.
 #pragma once
 
@@ -76,6 +76,16 @@ public:
     std::int16_t m_sGmt;           // offset from GMT in tenths of an hour (55 = +5:30)
     std::int16_t m_sMethod;        // calculation method code of the country, 0 to 4
     std::uint32_t m_dwCountryID;
+};
+
+// Facts of a city beyond CCity's: its first-level division's names (empty
+// where it has none or none is known), its population (0 where unknown) and
+// its IANA time zone name, such as "Africa/Cairo".
+struct tagCityDetails {
+    QString admin1;
+    QString admin1Arabic;
+    qint64 population = 0;
+    QString zone;
 };
 
 // Called once per map region with the painter and the region's left, top,

@@ -27,16 +27,6 @@ TERRAFIND_EXPORT HRESULT QueryPlaceDatabase(const QString& query, QStringList* c
 // the library on first use.
 TERRAFIND_EXPORT QString PlaceDatabaseFile();
 
-// Facts of a city beyond CCity's: its first-level division's names (empty
-// where it has none or none is known), its population (0 where unknown) and
-// its IANA time zone name, such as "Africa/Cairo".
-struct tagCityDetails {
-    QString admin1;
-    QString admin1Arabic;
-    qint64 population = 0;
-    QString zone;
-};
-
 // Fills details for a city of a place-database back end that Init opened.
 // S_OK; S_FALSE, with empty fields, for a city without such facts (one of
 // a database of an earlier release, or no such city); E_NOTIMPL for any

@@ -2,7 +2,7 @@
 // Included by <terrafind/terrafind.h>; include that header rather than this one.
 #pragma once
 
-#include <terrafind/terrafinddb.h>
+#include <terrafind/interface.h>
 
 #include <QDateTime>
 

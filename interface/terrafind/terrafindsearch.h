@@ -3,7 +3,6 @@
 #pragma once
 
 #include <terrafind/interface.h>
-#include <terrafind/terrafinddb.h>
 
 // One place a search found: the city and its country as GetCity fills
 // them, and its division and population as GetCityDetails gives them
