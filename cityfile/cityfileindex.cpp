@@ -71,12 +71,3 @@ QList<QPair<std::uint16_t, std::uint16_t>> CCityFileIndex::Find(const QStringLis
     }
     return found;
 }
-
-const CCityFileIndex* CCityFileIndex::Of(CTerrafindFile& file)
-{
-    if (!file.m_file)
-        return nullptr;
-    if (!file.m_file->m_searchIndex)
-        file.m_file->m_searchIndex = Build(file);
-    return file.m_file->m_searchIndex.get();
-}

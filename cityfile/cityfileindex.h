@@ -26,10 +26,6 @@ public:
     // order until maxCount are found.
     QList<QPair<std::uint16_t, std::uint16_t>> Find(const QStringList& words, int maxCount) const;
 
-    // The index of an open file, read the first time it is asked for;
-    // null when the file is closed.
-    static const CCityFileIndex* Of(CTerrafindFile& file);
-
 private:
     struct tagEntry {
         QString words; // folded, blank-separated: English name, then Arabic

@@ -1,5 +1,7 @@
 #include "cityfilereader.h"
 
+#include "cityfileindex.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -33,6 +35,7 @@ std::unique_ptr<CCityFileReader> CCityFileReader::Duplicate() const
         return nullptr;
     std::unique_ptr<CCityFileReader> duplicate(new CCityFileReader(descriptor));
     duplicate->m_searchIndex = m_searchIndex;
+    duplicate->m_grid = m_grid;
     return duplicate;
 }
 

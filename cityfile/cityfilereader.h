@@ -1,6 +1,8 @@
 // The open city file: a read-only handle with a current position.
 #pragma once
 
+#include "common/placesource.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -39,9 +41,13 @@ public:
     bool ReadWord(std::uint16_t* word);
     bool ReadShort(std::int16_t* value);
 
-    // The search index of the file's names (cityfileindex.h), made at the
-    // first search and shared with the duplicates made after it.
+    // What the open file's back end reads of it once (cityfilesource.h):
+    // the search index of its names and the grid of its cities, made at
+    // their first use and shared with the duplicates made after it, and the
+    // back end's source that makes them (its own, never duplicated).
     std::shared_ptr<const CCityFileIndex> m_searchIndex;
+    std::shared_ptr<const CPlaceGrid> m_grid;
+    std::unique_ptr<CPlaceSource> m_source;
 
 private:
     explicit CCityFileReader(int descriptor) : m_descriptor(descriptor) {}

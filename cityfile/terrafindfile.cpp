@@ -4,7 +4,7 @@
 #include "cityfileformat.h"
 #include "cityfilereader.h"
 #include "codepage1256.h"
-#include "filecitygrid.h"
+#include "cityfilesource.h"
 #include "common/hemisphere.h"
 
 #include <terrafind/terrafindfile.h>
@@ -166,7 +166,7 @@ unsigned short EnumCountryTable(CCityFileReader& file, std::uint32_t table, std:
 
 CTerrafindFile::CTerrafindFile() = default;
 
-CTerrafindFile::CTerrafindFile(const CTerrafindFile& other) : CTerrafind(other)
+CTerrafindFile::CTerrafindFile(const CTerrafindFile& other) : CTerrafindBackEnd(other)
 {
     *this = other;
 }
@@ -175,7 +175,7 @@ CTerrafindFile& CTerrafindFile::operator=(const CTerrafindFile& other)
 {
     if (this == &other)
         return *this;
-    CTerrafind::operator=(other);
+    CTerrafindBackEnd::operator=(other);
     Close();
     // Each copy owns its own handle; if none can be had, the copy is closed.
     if (other.m_file) {
@@ -245,7 +245,6 @@ int CTerrafindFile::InitByFile(const unsigned short* path)
 
 void CTerrafindFile::Close()
 {
-    ForgetFileCityGrid(this);
     m_file.reset();
     m_wCountryTableOffset = 0;
     m_wCityTableOffset = 0;
@@ -550,4 +549,13 @@ int CTerrafindFile::GetRecordsetCount(QString)
 HRESULT CTerrafindFile::GetIDMaximum(QString, QString, std::uint32_t*)
 {
     return S_OK;
+}
+
+CPlaceSource* CTerrafindFile::PlaceSource()
+{
+    if (!m_file)
+        return nullptr;
+    if (!m_file->m_source)
+        m_file->m_source = std::make_unique<CCityFileSource>(*this, *m_file);
+    return m_file->m_source.get();
 }

@@ -58,8 +58,9 @@ QString Synopsis(const tagCommand& command);
 int CommandUsage(const CContext& context);
 // Parses a decimal integer argument; prints a usage error when it is not one.
 bool ParseNumber(const QString& text, const char* what, long long minimum, long long maximum, long long* value);
-// Prints why the place database did not open, in one line.
-void ReportPlaceDatabaseFailure();
+// Prints why the place database did not open, in one line, from the status
+// that Init met (GetInitStatus).
+void ReportPlaceDatabaseFailure(HRESULT status);
 
 // The city nearest to a position as "nearest" (with "distanceKm") and a
 // line; nothing when there is none.

@@ -35,7 +35,7 @@ CTerrafind* CContext::Backend()
     }
     auto backend = std::make_unique<CTerrafind30>();
     if (!backend->Init()) {
-        ReportPlaceDatabaseFailure();
+        ReportPlaceDatabaseFailure(GetInitStatus(*backend));
         return nullptr;
     }
     if (m_arabic)
@@ -44,7 +44,7 @@ CTerrafind* CContext::Backend()
     return m_backend.get();
 }
 
-void ReportPlaceDatabaseFailure()
+void ReportPlaceDatabaseFailure(HRESULT status)
 {
     const QString path = PlaceDatabaseFile();
     const QFileInfo file(path);
@@ -56,8 +56,6 @@ void ReportPlaceDatabaseFailure()
     } else if (file.isDir()) {
         why = QStringLiteral("it is a directory");
     } else {
-        // The open again, to learn what Init does not tell.
-        const HRESULT status = PlaceDatabaseOpenStatus();
         const auto code = static_cast<std::uint32_t>(status);
         if ((code & 0xFFFF00FFu) == 0x80FF0005u || (code & 0xFFFF00FFu) == 0x80FF0006u)
             why = QStringLiteral("locked by another program; try again when it is done");

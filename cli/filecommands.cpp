@@ -18,7 +18,7 @@ int ExportCityFile(CContext& context, const QStringList& args)
 
     CTerrafind30 places;
     if (!places.Init()) {
-        ReportPlaceDatabaseFailure();
+        ReportPlaceDatabaseFailure(GetInitStatus(places));
         return kFailure;
     }
     CCityFileWriter writer;

@@ -4,16 +4,10 @@
 
 #include "common/placegrid.h"
 
-#include <terrafind/interface.h>
-
 #include <cstdint>
+#include <memory>
 
 class CConnection;
-
-// The nearest city of a place-database back end's open database: S_OK;
-// S_FALSE when it has no city; E_NOTIMPL for any other back end; E_FAIL
-// when the database is not open or its cities cannot be read.
-HRESULT NearestDatabaseCity(CTerrafind& places, double latitude, double longitude, CPlaceGrid::tagHit* hit);
 
 class CCityGrid {
 public:
@@ -24,14 +18,15 @@ public:
     // first use and built again when the database changed since: through
     // another connection, or through a statement of this one other than an
     // edit that called Refresh. Null when the cities cannot be read.
-    static const CPlaceGrid* Current(CConnection* connection);
-    // Whether the connection has a grid that is up to date, without
-    // building one.
-    static bool IsCurrent(CConnection* connection);
+    const CPlaceGrid* Current(CConnection& connection);
+    // Whether the grid is up to date, without building one.
+    bool IsCurrent(CConnection& connection);
     // After an edit of one city on the connection whose grid was current
     // before it: reads that city again into the grid (or drops it when it
     // is gone) and takes the database as it now is as the grid's.
-    static void Refresh(CConnection* connection, std::uint32_t cityID);
+    void Refresh(CConnection& connection, std::uint32_t cityID);
+    // Forgets the grid, as when its connection closes.
+    void Clear() { m_grid.reset(); }
 
 private:
     // What the database was when the grid was last made current: the
@@ -42,8 +37,8 @@ private:
         long long dataVersion = -1;
         bool operator==(const tagSnapshot&) const = default;
     };
-    static tagSnapshot Snapshot(CConnection* connection);
+    static tagSnapshot Snapshot(CConnection& connection);
 
-    CPlaceGrid m_grid;
+    std::unique_ptr<CPlaceGrid> m_grid;
     tagSnapshot m_snapshot;
 };

@@ -1,64 +1,92 @@
 #include "placestore.h"
 
-#include "provider.h"
+#include "healing.h"
+#include "placedatabase.h"
+#include "searchindex.h"
 
 #include <terrafind/terrafinddb.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <sqlite3.h>
-
-static void InitShippedDatabase()
+CPlaceStore::CPlaceStore()
 {
-    // The resource lives in the same objects as this file; naming it keeps
-    // a static link from dropping it.
-    Q_INIT_RESOURCE(placedb);
+    Open();
 }
 
-QString PlaceDatabaseFile()
+void CPlaceStore::Open()
 {
-    if (const QString own = qEnvironmentVariable("TERRAFIND_DB"); !own.isEmpty())
-        return own;
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/terrafind/KVCities");
+    m_grid.Clear();
+    m_damaged = false;
+    m_openStatus = OpenPlaceDatabase(&m_connection);
 }
 
-QString EnsurePlaceDatabase()
+bool CPlaceStore::HasSideTables()
 {
-    const QString path = PlaceDatabaseFile();
-    if (!qEnvironmentVariableIsEmpty("TERRAFIND_DB") || QFileInfo::exists(path))
-        return path;
-
-    InitShippedDatabase();
-    QFile shipped(QStringLiteral(":/terrafind/KVCities"));
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !shipped.open(QIODevice::ReadOnly))
-        return {};
-    // Written under a temporary name and renamed, so a reader never sees a
-    // half-copied database.
-    QSaveFile copy(path);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(shipped.readAll()) != shipped.size()
-        || !copy.commit())
-        return {};
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                    | QFile::ReadOther);
-    // The copy is ours, so it may change journal: in WAL mode readers (the
-    // picker, a second host) never wait for a writer. The mode stays with
-    // the file; if the switch fails the copy works as it is.
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
-        sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return path;
+    if (!IsOpen())
+        return false;
+    CStatementUse stmt = m_connection.Cached("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'CityInfo'");
+    const bool found = stmt->Step();
+    NoteStatus(stmt->Status());
+    return found;
 }
 
-HRESULT PlaceDatabaseOpenStatus()
+bool CPlaceStore::HasSearchIndex()
 {
-    std::unique_ptr<CConnection> connection;
-    const HRESULT created = CProviderRegistry::Instance().CreateConnection(ProviderClass::Connection30, &connection);
-    return created < 0 ? created : connection->Open(QString::fromUtf16(kPlaceConnection));
+    return ::HasSearchIndex(&m_connection);
+}
+
+void CPlaceStore::NoteStatus(HRESULT status)
+{
+    if (IsDamageStatus(status))
+        m_damaged = true;
+}
+
+bool CPlaceStore::HealIfDamaged()
+{
+    if (!m_damaged || !IsPerUserPlaceDatabase())
+        return false;
+    m_connection.Close();
+    m_grid.Clear();
+    HealPlaceDatabase(PlaceDatabaseFile());
+    Open();
+    return true;
+}
+
+HRESULT CPlaceStore::Search(const QStringList& words, int maxCount, QList<tagCityHit>* hits)
+{
+    if (!IsOpen())
+        return E_FAIL;
+    if (!HasSearchIndex())
+        return S_FALSE;
+    const HRESULT status = SearchPlaceIndex(&m_connection, words, maxCount, hits);
+    NoteStatus(status);
+    return status;
+}
+
+HRESULT CPlaceStore::Nearest(double latitude, double longitude, CPlaceGrid::tagHit* hit)
+{
+    const CPlaceGrid* grid = m_grid.Current(m_connection);
+    if (!grid)
+        return E_FAIL;
+    return grid->Nearest(latitude, longitude, hit) ? S_OK : S_FALSE;
+}
+
+HRESULT CPlaceStore::Details(std::uint32_t cityID, tagCityDetails* details)
+{
+    if (!details || !IsOpen())
+        return E_FAIL;
+    *details = {};
+    if (!HasSideTables())
+        return S_FALSE;
+    // CityInfo and Division rather than the view, which SQLite would build
+    // whole on the right of a LEFT JOIN.
+    CStatementUse use = m_connection.Cached(
+        "SELECT dv.name, dv.arabic_name, i.population, i.zone FROM CityInfo i "
+        "LEFT JOIN Division dv ON dv.ID = i.DivisionID WHERE i.CityID = ?1");
+    CStatement& stmt = *use;
+    stmt.Bind(1, std::int64_t(cityID));
+    if (stmt.Step()) {
+        *details = {stmt.Text(0), stmt.Text(1), stmt.Int64(2), stmt.Text(3)};
+        return S_OK;
+    }
+    NoteStatus(stmt.Status());
+    return stmt.Status() < 0 ? E_FAIL : S_FALSE;
 }

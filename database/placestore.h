@@ -1,15 +1,44 @@
-// Where the place database lives.
+// The open place database of one back-end class: its connection, with the
+// caches that live as long as it does, and the back end's answers beyond
+// the interface.
 #pragma once
 
-#include <QString>
+#include "citygrid.h"
+#include "connection.h"
 
-// The connection text the place-database back ends open.
-inline constexpr char16_t kPlaceConnection[] = u"\\windows\\KVCities";
+#include "common/placesource.h"
 
-// The per-user place database where PlaceDatabaseFile (the public header)
-// says it is, made first when it is missing: $TERRAFIND_DB is used as it
-// is, never created; $XDG_DATA_HOME/terrafind/KVCities (~/.local/share when
-// XDG_DATA_HOME is unset) is created as a copy of the database shipped
-// inside the library, which is never written. Empty when the file is
-// missing and cannot be created.
-QString EnsurePlaceDatabase();
+class CPlaceStore final : public CPlaceSource {
+public:
+    // Opens the place database (placedatabase.h); OpenStatus() says how it went.
+    CPlaceStore();
+
+    CConnection& Connection() { return m_connection; }
+    CCityGrid& Grid() { return m_grid; }
+    bool IsOpen() const { return m_connection.IsOpen(); }
+
+    // Whether the database has the side tables (CityInfo and its
+    // neighbours), and the search index. Earlier releases' files have not.
+    bool HasSideTables();
+    bool HasSearchIndex();
+
+    // Takes note of a status that says the file is damaged; such a
+    // per-user database is healed by HealIfDamaged.
+    void NoteStatus(HRESULT status);
+    // Heals a per-user database found damaged since it was opened
+    // (healing.h) and opens the healed one; true when it did.
+    bool HealIfDamaged();
+
+    HRESULT OpenStatus() const override { return m_openStatus; }
+    HRESULT Search(const QStringList& words, int maxCount, QList<tagCityHit>* hits) override;
+    HRESULT Nearest(double latitude, double longitude, CPlaceGrid::tagHit* hit) override;
+    HRESULT Details(std::uint32_t cityID, tagCityDetails* details) override;
+
+private:
+    void Open();
+
+    CConnection m_connection;
+    CCityGrid m_grid;
+    HRESULT m_openStatus = E_FAIL;
+    bool m_damaged = false;
+};

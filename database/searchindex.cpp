@@ -1,7 +1,7 @@
 #include "searchindex.h"
 
-#include "common/hemisphere.h"
-#include "provider.h"
+#include "cityrow.h"
+#include "connection.h"
 #include "common/searchtext.h"
 
 #include <sqlite3.h>
@@ -24,17 +24,6 @@ void SearchText(sqlite3_context* context, int, sqlite3_value** argv)
     const auto* text = static_cast<const QChar*>(sqlite3_value_text16(argv[0]));
     const QString words = SearchIndexText(QStringView(text, sqlite3_value_bytes16(argv[0]) / 2));
     sqlite3_result_text16(context, words.utf16(), int(words.size() * 2), SQLITE_TRANSIENT);
-}
-
-QString Text(sqlite3_stmt* stmt, int column)
-{
-    const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, column));
-    return QString(text, sqlite3_column_bytes16(stmt, column) / 2);
-}
-
-std::int16_t Short(sqlite3_stmt* stmt, int column)
-{
-    return static_cast<std::int16_t>(sqlite3_column_int(stmt, column));
 }
 
 } // namespace
@@ -66,10 +55,10 @@ int CreateSearchIndex(sqlite3* db)
           "INSERT INTO CitySearch (CitySearch) VALUES ('optimize');"
           "RELEASE search_index;";
     int rc = RegisterSearchText(db);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK && ExecScript(db, sql.constData()) < 0)
+        rc = sqlite3_extended_errcode(db);
     if (rc != SQLITE_OK)
-        sqlite3_exec(db, "ROLLBACK TO search_index; RELEASE search_index", nullptr, nullptr, nullptr);
+        ExecScript(db, "ROLLBACK TO search_index; RELEASE search_index");
     return rc;
 }
 
@@ -92,10 +81,11 @@ QStringList KeepCitySearchStatements(const QString& where)
 
 bool HasSearchIndex(CConnection* connection)
 {
-    CRecordset rs;
-    CVariant count;
-    return rs.Open(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('CitySearch', 'CitySearchRow')"), connection) >= 0
-        && rs.GetValue(0, &count) >= 0 && count.ToInt64() == 2;
+    if (!connection || !connection->IsOpen())
+        return false;
+    CStatementUse stmt =
+        connection->Cached("SELECT count(*) FROM sqlite_master WHERE name IN ('CitySearch', 'CitySearchRow')");
+    return stmt->Step() && stmt->Int64(0) == 2;
 }
 
 HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int maxCount, QList<tagCityHit>* hits)
@@ -117,31 +107,19 @@ HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int 
         // build whole on the right of a LEFT JOIN.
         "LEFT JOIN CityInfo i ON i.CityID = c.ID LEFT JOIN Division dv ON dv.ID = i.DivisionID "
         "WHERE CitySearch MATCH ?1 ORDER BY s.rowid LIMIT ?2";
-    sqlite3* db = connection ? connection->Handle() : nullptr;
-    sqlite3_stmt* stmt = nullptr;
-    if (!db || sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK)
+    if (!connection || !connection->IsOpen())
         return E_FAIL;
-    sqlite3_bind_text16(stmt, 1, match.utf16(), int(match.size() * 2), SQLITE_TRANSIENT);
-    sqlite3_bind_int(stmt, 2, maxCount);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    CStatementUse use = connection->Cached(kQuery);
+    CStatement& stmt = *use;
+    stmt.Bind(1, match).Bind(2, std::int64_t(maxCount));
+    while (stmt.Step()) {
         tagCityHit hit;
-        CCity& city = hit.city;
-        city.m_dwID = std::uint32_t(sqlite3_column_int64(stmt, 0));
-        city.m_strName = Text(stmt, 1);
-        city.m_strArabicName = Text(stmt, 2);
-        SplitAngle(Short(stmt, 3), Short(stmt, 4), ZeroAngle::Positive, &city.m_sLongitudeDegree,
-                   &city.m_sLongitudeMinute, &city.m_sEast);
-        SplitAngle(Short(stmt, 5), Short(stmt, 6), ZeroAngle::Positive, &city.m_sLatitudeDegree,
-                   &city.m_sLatitudeMinute, &city.m_sNorth);
-        city.m_sGmt = Short(stmt, 7);
-        city.m_dwCountryID = std::uint32_t(sqlite3_column_int64(stmt, 8));
-        city.m_strCountryName = Text(stmt, 9);
-        city.m_strCountryArabicName = Text(stmt, 10);
-        city.m_sMethod = Short(stmt, 11);
-        hit.details = {Text(stmt, 12), Text(stmt, 13), sqlite3_column_int64(stmt, 14), Text(stmt, 15)};
+        ReadCityRow(stmt, 0, &hit.city);
+        ReadCountryRow(stmt, 9, &hit.city);
+        hit.details = {stmt.Text(12), stmt.Text(13), stmt.Int64(14), stmt.Text(15)};
         hits->append(hit);
     }
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_DONE ? S_OK : E_FAIL;
+    if (stmt.Status() < 0)
+        return IsDamageStatus(stmt.Status()) ? stmt.Status() : E_FAIL;
+    return S_OK;
 }

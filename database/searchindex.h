@@ -43,14 +43,10 @@ int CreateSearchIndex(sqlite3* db);
 // order. For the edits of the back ends, after the change.
 QStringList KeepCitySearchStatements(const QString& where);
 
-// The connection of a place-database back end (its class's slot): null
-// for another kind of back end or when none is open.
-CConnection* PlaceConnection(CTerrafind& places);
-
 // Whether the connection's database has the search index.
 bool HasSearchIndex(CConnection* connection);
 
 // The first maxCount places matching every word (folded already), with
 // their facts, most populous first, appended to hits. S_OK; E_FAIL when
-// the index cannot be read.
+// the connection is not open; SQLite's status when the index cannot be read.
 HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int maxCount, QList<tagCityHit>* hits);

@@ -1,6 +1,7 @@
 #include "upgrade.h"
 
 #include "searchindex.h"
+#include "statement.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,7 +37,7 @@ void PlaceHash(sqlite3_context* context, int argc, sqlite3_value** argv)
 
 bool Exec(sqlite3* db, const char* sql)
 {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return ExecScript(db, sql) >= 0;
 }
 
 // Fills a temporary table of two integer columns from the fingerprint's
@@ -50,25 +51,19 @@ bool LoadPairs(sqlite3* db, const char* insert, const QByteArray& bytes, qsizety
     *offset += 4;
     if (*offset + count * 8 > bytes.size())
         return false;
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db, insert, -1, &stmt, nullptr) == SQLITE_OK;
+    CStatement stmt(db, insert);
+    bool ok = stmt.IsReady();
     for (qsizetype i = 0; ok && i < count; ++i, *offset += 8) {
-        sqlite3_bind_int64(stmt, 1, word(*offset));
-        sqlite3_bind_int64(stmt, 2, word(*offset + 4));
-        ok = sqlite3_step(stmt) == SQLITE_DONE && sqlite3_reset(stmt) == SQLITE_OK;
+        stmt.Reset();
+        ok = stmt.Bind(1, std::int64_t(word(*offset))).Bind(2, std::int64_t(word(*offset + 4))).Run() >= 0;
     }
-    sqlite3_finalize(stmt);
     return ok;
 }
 
 int IntValue(sqlite3* db, const char* sql)
 {
-    sqlite3_stmt* stmt = nullptr;
-    int value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        value = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    return value;
+    CStatement stmt(db, sql);
+    return stmt.Step() ? int(stmt.Int64(0)) : -1;
 }
 
 constexpr char kHashColumns[] = "placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, "
@@ -116,6 +111,8 @@ constexpr const char* kSteps[] = {
     "OR a.CityID NOT IN (SELECT ID FROM temp.Previous) OR a.CityID IN (SELECT ID FROM main.City)",
 };
 
+} // namespace
+
 // The user's own places get the facts an edit would give them: population
 // 0, no division, and the zone of the nearest place of their country that
 // has one (of any country where theirs has none). Distances are squared
@@ -132,44 +129,37 @@ bool GiveUserPlacesFacts(sqlite3* db)
     const QByteArray insert = QByteArray("INSERT INTO main.CityInfo VALUES (?5, NULL, 0, coalesce((")
         + QByteArray(kNearest).replace("%1", "c.County_ID = ?1") + "), (" + QByteArray(kNearest).replace("%1", "1")
         + "), ''))";
-    sqlite3_stmt *users = nullptr, *add = nullptr;
-    bool ok = sqlite3_prepare_v2(db, "SELECT ID, County_ID, latitude_Degree + latitude_Minute / 60.0, "
-                                     "longitude_Degree + longitude_Minute / 60.0 FROM main.City "
-                                     "WHERE ID NOT IN (SELECT CityID FROM main.CityInfo)", -1, &users, nullptr) == SQLITE_OK
-        && sqlite3_prepare_v2(db, insert.constData(), -1, &add, nullptr) == SQLITE_OK;
+    CStatement users(db, "SELECT ID, County_ID, latitude_Degree + latitude_Minute / 60.0, "
+                         "longitude_Degree + longitude_Minute / 60.0 FROM main.City "
+                         "WHERE ID NOT IN (SELECT CityID FROM main.CityInfo)");
+    CStatement add(db, insert.constData());
+    bool ok = users.IsReady() && add.IsReady();
     // Collected first: the inserts would otherwise change what is being read.
     QList<std::array<double, 4>> places;
-    while (ok && sqlite3_step(users) == SQLITE_ROW)
-        places.append({sqlite3_column_double(users, 0), sqlite3_column_double(users, 1),
-                       sqlite3_column_double(users, 2), sqlite3_column_double(users, 3)});
+    while (ok && users.Step())
+        places.append({users.Real(0), users.Real(1), users.Real(2), users.Real(3)});
+    ok = ok && users.Status() >= 0;
     for (qsizetype i = 0; ok && i < places.size(); ++i) {
         const auto& [id, country, lat, lon] = places[i];
         const double scale = std::cos(lat * M_PI / 180);
-        sqlite3_bind_int64(add, 1, std::int64_t(country));
-        sqlite3_bind_double(add, 2, lat);
-        sqlite3_bind_double(add, 3, lon);
-        sqlite3_bind_double(add, 4, scale * scale);
-        sqlite3_bind_int64(add, 5, std::int64_t(id));
-        ok = sqlite3_step(add) == SQLITE_DONE && sqlite3_reset(add) == SQLITE_OK;
+        add.Reset();
+        ok = add.Bind(1, std::int64_t(country)).Bind(2, lat).Bind(3, lon).Bind(4, scale * scale)
+                 .Bind(5, std::int64_t(id)).Run() >= 0;
     }
-    sqlite3_finalize(users);
-    sqlite3_finalize(add);
     return ok;
 }
+
+namespace {
 
 bool Migrate(sqlite3* db, const QByteArray& previous)
 {
     // The side tables as the shipped database declares them, the view last.
-    sqlite3_stmt* stmt = nullptr;
+    CStatement stmt(db, (QByteArray("SELECT sql FROM shipped.sqlite_master WHERE tbl_name IN ") + kSideTables
+                         + " AND sql IS NOT NULL ORDER BY type = 'view', type = 'index'").constData());
     QList<QByteArray> creates;
-    if (sqlite3_prepare_v2(db, (QByteArray("SELECT sql FROM shipped.sqlite_master WHERE tbl_name IN ") + kSideTables
-                                + " AND sql IS NOT NULL ORDER BY type = 'view', type = 'index'").constData(),
-                           -1, &stmt, nullptr) != SQLITE_OK)
-        return false;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        creates.append(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    if (creates.size() < 4)
+    while (stmt.Step())
+        creates.append(stmt.Text(0).toUtf8());
+    if (stmt.Status() < 0 || creates.size() < 4)
         return false;
     for (const QByteArray& create : creates)
         if (!Exec(db, create.constData()))
@@ -189,11 +179,8 @@ bool Migrate(sqlite3* db, const QByteArray& previous)
 
 bool HasTable(sqlite3* db, const char* name)
 {
-    sqlite3_stmt* stmt = nullptr;
-    bool found = sqlite3_prepare_v2(db, "SELECT 1 FROM main.sqlite_master WHERE name = ?", -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return found;
+    CStatement stmt(db, "SELECT 1 FROM main.sqlite_master WHERE name = ?1");
+    return stmt.Bind(1, QString::fromLatin1(name)).Step();
 }
 
 // A database with the side tables: only the search index may be missing,
@@ -221,12 +208,11 @@ bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteAr
         return false;
     // ATTACH cannot run inside a transaction; the temporary tables go with
     // the rollback or are dropped after the commit.
-    sqlite3_stmt* attach = nullptr;
-    const QByteArray path = shippedPath.toUtf8();
-    bool ok = sqlite3_prepare_v2(db, "ATTACH ? AS shipped", -1, &attach, nullptr) == SQLITE_OK
-        && sqlite3_bind_text(attach, 1, path.constData(), int(path.size()), SQLITE_TRANSIENT) == SQLITE_OK
-        && sqlite3_step(attach) == SQLITE_DONE;
-    sqlite3_finalize(attach);
+    bool ok;
+    {
+        CStatement attach(db, "ATTACH ?1 AS shipped");
+        ok = attach.IsReady() && attach.Bind(1, shippedPath).Run() >= 0;
+    }
     if (!ok)
         return false;
     ok = Exec(db, "BEGIN IMMEDIATE") && Migrate(db, previous) && Exec(db, "COMMIT");
@@ -243,11 +229,9 @@ QByteArray PlaceFingerprint(sqlite3* db)
     QByteArray out;
     const auto pairs = [&](const QByteArray& sql) {
         QList<std::uint32_t> words;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK)
-            while (sqlite3_step(stmt) == SQLITE_ROW)
-                words << std::uint32_t(sqlite3_column_int64(stmt, 0)) << std::uint32_t(sqlite3_column_int64(stmt, 1));
-        sqlite3_finalize(stmt);
+        CStatement stmt(db, sql.constData());
+        while (stmt.Step())
+            words << stmt.UInt32(0) << stmt.UInt32(1);
         words.prepend(std::uint32_t(words.size() / 2));
         for (std::uint32_t word : words) {
             char bytes[4];

@@ -30,6 +30,12 @@ bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteAr
 // The fingerprint of a release's database as fingerprint.py writes it.
 QByteArray PlaceFingerprint(sqlite3* db);
 
+// Gives the cities that have no CityInfo row (the user's own places) the
+// facts an edit would give them: population 0, no division, and the zone
+// of the nearest place of their country that has one (of any country where
+// theirs has none). False when a step fails.
+bool GiveUserPlacesFacts(sqlite3* db);
+
 // The same with the shipped database and the previous release's
 // fingerprint built into the library.
 bool UpgradeFromShipped(sqlite3* db);

@@ -1,9 +1,7 @@
-// The nearest city on either kind of back end: each keeps its own grid of
-// its cities (database/citygrid.h, cityfile/filecitygrid.h).
-#include "cityfile/filecitygrid.h"
-#include "database/citygrid.h"
+// The nearest city on either kind of back end, each through its own grid
+// of its cities (common/placesource.h).
+#include "common/placesource.h"
 
-#include <terrafind/terrafindfile.h>
 #include <terrafind/terrafindgeo.h>
 
 #include <cmath>
@@ -15,17 +13,17 @@ HRESULT FindNearestCity(CTerrafind& places, double latitude, double longitude, C
         return E_INVALIDARG;
     if (!city)
         return E_FAIL;
+    CPlaceSource* source = nullptr;
+    if (const HRESULT found = PlaceSourceOf(places, &source); found < 0)
+        return found;
     CPlaceGrid::tagHit hit;
-    auto* file = dynamic_cast<CTerrafindFile*>(&places);
-    const HRESULT found = file ? NearestFileCity(*file, latitude, longitude, &hit)
-                               : NearestDatabaseCity(places, latitude, longitude, &hit);
-    if (found != S_OK)
+    if (const HRESULT found = source->Nearest(latitude, longitude, &hit); found != S_OK)
         return found;
     CCity read;
     if (places.GetCity(hit.id, &read) < 0)
         return E_FAIL;
     tagCityDetails facts;
-    if (!file && GetCityDetails(places, hit.id, &facts) < 0)
+    if (const HRESULT known = source->Details(hit.id, &facts); known < 0 && known != E_NOTIMPL)
         return E_FAIL;
     *city = read;
     if (details)

@@ -1,4 +1,5 @@
 // Local time from the system's tzdata, through QTimeZone.
+#include <terrafind/terrafinddb.h>
 #include <terrafind/terrafindgeo.h>
 
 #include <QTimeZone>

@@ -151,3 +151,21 @@ public:
 
     std::int32_t m_bArabic; // 0 English, 1 Arabic
 };
+
+class CPlaceSource;
+
+// Base of the component's own back ends. What they give beyond the
+// interface (search, the nearest place, a city's further facts) is reached
+// through it by the functions exported beside the interface; a class of
+// the host's own that implements CTerrafind has none of it.
+class TERRAFIND_EXPORT CTerrafindBackEnd : public CTerrafind {
+protected:
+    CTerrafindBackEnd() = default;
+    CTerrafindBackEnd(const CTerrafindBackEnd&) = default;
+    CTerrafindBackEnd& operator=(const CTerrafindBackEnd&) = default;
+
+    // The open data's source; null while closed.
+    virtual CPlaceSource* PlaceSource() = 0;
+
+    friend HRESULT PlaceSourceOf(CTerrafind& places, CPlaceSource** source);
+};

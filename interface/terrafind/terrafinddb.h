@@ -14,6 +14,12 @@ TERRAFIND_EXPORT QString DescribeStatus(HRESULT status);
 // database, 0x80FE0001 a database without the place tables.
 TERRAFIND_EXPORT HRESULT PlaceDatabaseOpenStatus();
 
+// Why the back end's last Init failed, without opening anything again (a
+// locked database is waited for once, by Init): S_OK after an Init that
+// opened it; E_FAIL for a back end that is closed or was never opened;
+// E_NOTIMPL for a back end of another kind.
+TERRAFIND_EXPORT HRESULT GetInitStatus(CTerrafind& places);
+
 // Runs one query on the place database Init opens, on a connection of its
 // own that writes nothing: a statement that would change the database is
 // refused unrun (0x80FE0003). columns gets the column names, rows every
@@ -36,7 +42,7 @@ TERRAFIND_EXPORT HRESULT GetCityDetails(CTerrafind& places, std::uint32_t cityID
 
 // The operations shared by both place-database back ends. They differ only
 // in which provider version (and so which connection slot) they use.
-class TERRAFIND_EXPORT CTerrafindDB : public CTerrafind {
+class TERRAFIND_EXPORT CTerrafindDB : public CTerrafindBackEnd {
 public:
     HRESULT GetCountries(unsigned int x, unsigned int y, QStringList* names,
                          QList<unsigned int>* ids) override;
@@ -74,8 +80,9 @@ protected:
     CTerrafindDB(const CTerrafindDB&) = default;
     CTerrafindDB& operator=(const CTerrafindDB&) = default;
 
-    // 30 or 31: selects the provider classes and the connection slot.
+    // 30 or 31: selects the connection slot.
     virtual int ProviderVersion() const = 0;
+    CPlaceSource* PlaceSource() override;
 };
 
 // Place-database back end over provider version 3.0. Only one object of

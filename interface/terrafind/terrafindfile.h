@@ -65,7 +65,7 @@ using CityCallback = int (*)(unsigned short cityIndex, unsigned short* name, uns
 // A name field whose 32 bytes hold no terminator is taken whole by the
 // enumerations and lists; the 32-unit name fields of tagCOUNTRY and tagCity
 // keep its first 31 characters so that they stay zero-terminated.
-class TERRAFIND_EXPORT CTerrafindFile : public CTerrafind {
+class TERRAFIND_EXPORT CTerrafindFile : public CTerrafindBackEnd {
 public:
     CTerrafindFile();
     CTerrafindFile(const CTerrafindFile& other);
@@ -151,8 +151,9 @@ protected:
     // terminator. output must hold strlen(input) + 1 units.
     unsigned int cp1256_to_unicode(unsigned short* output, char* input);
 
+    CPlaceSource* PlaceSource() override;
+
 private:
-    friend class CCityFileIndex; // the search keeps its index with the open file
 
     std::unique_ptr<CCityFileReader> m_file; // null while closed
     std::uint16_t m_wCountryTableOffset = 0;

@@ -4,7 +4,7 @@
 
 #include "placedb.h"
 
-#include "database/provider.h"
+#include "database/connection.h"
 
 #include <terrafind/terrafind.h>
 
@@ -36,7 +36,7 @@ protected:
         m_places = std::make_unique<Backend>();
         EXPECT_EQ(m_places->Init(), 1);
     }
-    ~Places() override { CProviderRegistry::Instance().SetStatementTrace({}); }
+    ~Places() override { SetStatementTrace({}); }
 
     CEnvironmentGuard m_environment;
     CScratchPlaceDb m_db{kPlaces};

@@ -122,19 +122,6 @@ TEST_F(Connection, EachClassHasOneConnectionSlot)
     EXPECT_EQ(other.GetRecordsetCount(kCountries), -1) << "the failed open took the slot";
 }
 
-TEST_F(Connection, UnregisteredProviderClassesFailEveryOperation)
-{
-    CProviderRegistry& registry = CProviderRegistry::Instance();
-    registry.Unregister(ProviderClass::Connection30);
-    CTerrafind30 noConnection;
-    EXPECT_EQ(noConnection.Init(), 0);
-    ExpectAllFail(noConnection);
-    registry.Register(ProviderClass::Connection30);
-    registry.Unregister(ProviderClass::Recordset31);
-    EXPECT_EQ(CTerrafind31().GetRecordsetCount(kCountries), -1) << "the connection opens, no query runs";
-    registry.Register(ProviderClass::Recordset31);
-}
-
 TEST_F(Connection, PerUserDatabaseIsACopyMadeOnFirstUse)
 {
     qunsetenv("TERRAFIND_DB");

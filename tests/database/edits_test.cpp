@@ -49,7 +49,7 @@ TYPED_TEST(Places, AddCityWritesSignedAnglesAndTruncatedTenths)
     }
     std::uint32_t id = 0;
     QStringList traced;
-    CProviderRegistry::Instance().SetStatementTrace([&](const QString& statement) {
+    SetStatementTrace([&](const QString& statement) {
         if (!statement.contains(u"CityInfo"_s) && !statement.contains(u"sqlite_master"_s)
             && !statement.contains(u"CitySearch"_s)) // the side tables' and the search index's own
             traced.append(statement);
