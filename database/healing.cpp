@@ -1,7 +1,7 @@
 #include "healing.h"
 
 #include "collation.h"
-#include "placedatabase.h"
+#include "placefile.h"
 #include "searchindex.h"
 #include "upgrade.h"
 
@@ -40,6 +40,28 @@ bool MoveWithJournals(const QString& from, const QString& to)
             QFile::rename(from + QLatin1String(suffix), to + QLatin1String(suffix));
     return true;
 }
+
+// The journal files that reading a file in WAL mode leaves beside it,
+// which were not there before: the damaged file is kept as it was.
+class CJournalCleaner {
+public:
+    explicit CJournalCleaner(const QString& path) : m_path(path)
+    {
+        for (const char* suffix : kJournalSuffixes)
+            if (!QFile::exists(path + QLatin1String(suffix)))
+                m_suffixes.append(QLatin1String(suffix));
+    }
+    ~CJournalCleaner()
+    {
+        for (const QString& suffix : m_suffixes)
+            QFile::remove(m_path + suffix);
+    }
+    Q_DISABLE_COPY(CJournalCleaner)
+
+private:
+    QString m_path;
+    QStringList m_suffixes;
+};
 
 // One table of the damaged file read in key order, as far as its pages
 // read: a page that does not read ends a walk, and the walk goes on at the
@@ -220,16 +242,11 @@ void ReadDamaged(CConnection& damaged, CConnection& fresh)
     }
 }
 
-std::int64_t Count(CConnection& connection, const char* query)
-{
-    CStatement stmt(connection.Handle(), query);
-    return stmt.Step() ? stmt.Int64(0) : 0;
-}
-
 // Carries the damaged file's rows over into the fresh copy at path, in one
 // transaction; false leaves the fresh copy as shipped.
 bool CarryOver(const QString& path, const QString& aside, tagHealing* outcome)
 {
+    const CJournalCleaner cleaner(aside);
     CConnection fresh, damaged;
     if (OpenPlaceFile(&fresh, path) < 0)
         return false;
@@ -254,8 +271,8 @@ bool CarryOver(const QString& path, const QString& aside, tagHealing* outcome)
              "c.ID IN (SELECT ID FROM temp.NewCity) OR c.County_ID IN (SELECT ID FROM temp.NewCountry)")))
         if (fresh.Execute(statement) < 0)
             return false;
-    outcome->recovered = int(Count(fresh, kRecovered));
-    outcome->unreadable = int(Count(fresh, kUnreadable));
+    outcome->recovered = int(QueryInteger(fresh.Handle(), kRecovered, 0));
+    outcome->unreadable = int(QueryInteger(fresh.Handle(), kUnreadable, 0));
     return transaction.Commit() >= 0;
 }
 

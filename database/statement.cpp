@@ -167,6 +167,12 @@ QString CStatement::Text(int column) const
     return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
 }
 
+std::int64_t QueryInteger(sqlite3* db, const char* query, std::int64_t fallback)
+{
+    CStatement stmt(db, query);
+    return stmt.Step() ? stmt.Int64(0) : fallback;
+}
+
 HRESULT ExecScript(sqlite3* db, const char* sql)
 {
     if (!db)

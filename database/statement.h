@@ -63,6 +63,10 @@ private:
     HRESULT m_status = S_OK;
 };
 
+// The first column of the first row of a query as an integer; fallback
+// when it yields no row or fails.
+std::int64_t QueryInteger(sqlite3* db, const char* query, std::int64_t fallback = -1);
+
 // Runs SQL text of any number of statements to its end (no rows kept);
 // SQLite's status as a component status.
 HRESULT ExecScript(sqlite3* db, const char* sql);

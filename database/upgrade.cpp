@@ -60,12 +60,6 @@ bool LoadPairs(sqlite3* db, const char* insert, const QByteArray& bytes, qsizety
     return ok;
 }
 
-int IntValue(sqlite3* db, const char* sql)
-{
-    CStatement stmt(db, sql);
-    return stmt.Step() ? int(stmt.Int64(0)) : -1;
-}
-
 constexpr char kHashColumns[] = "placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, "
                                 "c.latitude_Degree, c.latitude_Minute, c.gmt, c.County_ID)";
 
@@ -200,7 +194,7 @@ bool AddSearchIndex(sqlite3* db)
 
 bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous)
 {
-    if (IntValue(db, "PRAGMA user_version") >= kSearchIndexVersion)
+    if (QueryInteger(db, "PRAGMA user_version") >= kSearchIndexVersion)
         return true;
     if (HasTable(db, "CityInfo"))
         return AddSearchIndex(db);
@@ -247,7 +241,7 @@ QByteArray PlaceFingerprint(sqlite3* db)
 
 bool UpgradeFromShipped(sqlite3* db)
 {
-    if (IntValue(db, "PRAGMA user_version") >= kSearchIndexVersion)
+    if (QueryInteger(db, "PRAGMA user_version") >= kSearchIndexVersion)
         return true;
     // A database with the side tables needs nothing of the shipped one.
     if (HasTable(db, "CityInfo"))
