@@ -80,6 +80,29 @@ HRESULT KeepCitySearch(CTerrafindDB& db, const QString& where)
     return S_OK;
 }
 
+// The place grid, made current before an edit of a city, whose own rows
+// would otherwise make it stale; after the edit it takes the city in.
+class CGridUpkeep {
+public:
+    CGridUpkeep(CPlaceStore& store, bool side)
+        : m_store(store), m_grid(side ? store.Grid().Current(store.Connection()) : nullptr),
+          m_keep(m_grid || store.Grid().IsCurrent(store.Connection()))
+    {
+    }
+    // Null on a database without side tables, or whose cities do not read.
+    const CPlaceGrid* Grid() const { return m_grid; }
+    void Edited(std::uint32_t cityID)
+    {
+        if (m_keep)
+            m_store.Grid().Refresh(m_store.Connection(), cityID);
+    }
+
+private:
+    CPlaceStore& m_store;
+    const CPlaceGrid* m_grid;
+    bool m_keep;
+};
+
 } // namespace
 
 HRESULT CTerrafindDB::CheckCountryExisting(QString query, std::uint32_t* countryID)
@@ -179,14 +202,10 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
     CPlaceStore* store = Store(ProviderVersion());
     if (!cityID || !store)
         return E_FAIL;
-    // The place grid is made current before the edit, whose own rows would
-    // otherwise make it stale; afterwards it takes the new city.
-    CConnection& connection = store->Connection();
     const bool side = store->HasSideTables();
-    const CPlaceGrid* grid = side ? store->Grid().Current(connection) : nullptr;
-    const bool keepGrid = grid || store->Grid().IsCurrent(connection);
+    CGridUpkeep grid(*store, side);
     // One transaction from the duplicate check to the insert, as in AddCountry.
-    CTransaction transaction(&connection);
+    CTransaction transaction(&store->Connection());
     if (transaction.Status() < 0)
         return E_FAIL;
     bool duplicate = false;
@@ -207,14 +226,13 @@ HRESULT CTerrafindDB::AddCity(std::uint32_t countryID, QString name, QString ara
         + QLatin1Char(')');
     if (ExecuteStatement(insert) < 0)
         return E_FAIL;
-    if (side && KeepCityInfo(*this, grid, *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
+    if (side && KeepCityInfo(*this, grid.Grid(), *cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, true) < 0)
         return E_FAIL;
     if (side && store->HasSearchIndex() && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(*cityID)) < 0)
         return E_FAIL;
     if (transaction.Commit() < 0)
         return E_FAIL;
-    if (keepGrid)
-        store->Grid().Refresh(connection, *cityID);
+    grid.Edited(*cityID);
     return S_OK;
 }
 
@@ -225,12 +243,9 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     CPlaceStore* store = Store(ProviderVersion());
     if (!store)
         return E_FAIL;
-    // The place grid as in AddCity.
-    CConnection& connection = store->Connection();
     const bool side = store->HasSideTables();
-    const CPlaceGrid* grid = side ? store->Grid().Current(connection) : nullptr;
-    const bool keepGrid = grid || store->Grid().IsCurrent(connection);
-    CTransaction transaction(&connection);
+    CGridUpkeep grid(*store, side);
+    CTransaction transaction(&store->Connection());
     if (transaction.Status() < 0)
         return transaction.Status();
     const bool search = side && store->HasSearchIndex();
@@ -258,12 +273,12 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
         return status;
     if (side) {
         if (MoveSideRows(*this, -std::int64_t(cityID), cityID, search) < 0
-            || KeepCityInfo(*this, grid, cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0
+            || KeepCityInfo(*this, grid.Grid(), cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0
             || (search && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(cityID)) < 0))
             return E_FAIL;
     }
     const HRESULT committed = transaction.Commit();
-    if (committed >= 0 && keepGrid)
-        store->Grid().Refresh(connection, cityID);
+    if (committed >= 0)
+        grid.Edited(cityID);
     return committed;
 }
