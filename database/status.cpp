@@ -19,7 +19,6 @@ QString DescribeStatus(HRESULT status)
     } kTexts[] = {
         {E_FAIL, "failed (no connection, a refused step, or not found)"},
         {E_INVALIDARG, "already exists, or no match"},
-        {REGDB_E_CLASSNOTREG, "database provider class not registered"},
         {TF_E_NOTPLACEDB, "not a place database (Region, Country, Region2County and City tables missing)"},
         {TF_E_MULTIPLESTATEMENTS, "more than one statement in one text"},
         {TF_E_NOTAQUERY, "not a query: the statement would change the database"},
