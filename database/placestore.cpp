@@ -41,7 +41,9 @@ void CPlaceStore::NoteStatus(HRESULT status)
 
 bool CPlaceStore::HealIfDamaged()
 {
-    if (!m_damaged || !IsPerUserPlaceDatabase())
+    // Never halfway through an edit: its transaction ends first, and the
+    // rest of it must not run on the healed file.
+    if (!m_damaged || !IsPerUserPlaceDatabase() || m_connection.InTransaction())
         return false;
     m_connection.Close();
     m_grid.Clear();

@@ -26,7 +26,8 @@ public:
     // per-user database is healed by HealIfDamaged.
     void NoteStatus(HRESULT status);
     // Heals a per-user database found damaged since it was opened
-    // (healing.h) and opens the healed one; true when it did.
+    // (healing.h) and opens the healed one, unless a transaction is open;
+    // true when it did.
     bool HealIfDamaged();
 
     HRESULT OpenStatus() const override { return m_openStatus; }
