@@ -116,7 +116,7 @@ void CGPSReadDlg::OnTimer()
                                       ArabicDisplayLabel("gps.success"));
     else
         CUserMessages::Current().Show(this, CUserMessages::Information, QString(),
-                                      QStringLiteral("Position data recieved successfully."));
+                                      QStringLiteral("Position data received successfully."));
     m_latitude = parser.m_gga.latitude;
     m_longitude = parser.m_gga.longitude;
     m_fix = MakeGPSFix(m_latitude, m_longitude, CClock::Current().LocalOffsetSeconds());

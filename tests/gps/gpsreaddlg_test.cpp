@@ -91,7 +91,7 @@ TEST(ReadDialog, EndsWithTheFirstFix)
             EXPECT_EQ(statusShown, Shaped(u"عدد الاقمار الصناعيه المتاحة:14"));
             continue;
         }
-        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data recieved successfully."));
+        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data received successfully."));
         EXPECT_EQ(statusShown, row.satellites ? QStringLiteral("Number of satellites in View:%1").arg(row.satellites)
                                               : QStringLiteral("Reading data from GPS device"));
     }
