@@ -66,12 +66,12 @@ void PaintInPickerColours(CBiDiListCtrl* list)
     });
 }
 
-CMapSimplePage::CMapSimplePage(QWidget* parent)
+CSelectPage::CSelectPage(QWidget* parent)
     : CMapPage(Ids::kTemplate, parent)
 {
 }
 
-void CMapSimplePage::OnInitDialog()
+void CSelectPage::OnInitDialog()
 {
     BuildPage();
     m_countriesLabel = FindControl<QLabel>(this, Ids::kCountriesLabel);
@@ -125,7 +125,7 @@ void CMapSimplePage::OnInitDialog()
                                  m_bArabic));
 }
 
-void CMapSimplePage::MirrorForArabic()
+void CSelectPage::MirrorForArabic()
 {
     // Left and right change places; lists read right to left; the labels
     // are the component's own Arabic, shaped.
@@ -143,7 +143,7 @@ void CMapSimplePage::MirrorForArabic()
     m_countriesLabel->setText(ArabicDisplayLabel("select.countries"));
 }
 
-void CMapSimplePage::OnCountryChosen()
+void CSelectPage::OnCountryChosen()
 {
     const QList<QTreeWidgetItem*> selected = m_countries->selectedItems();
     if (selected.isEmpty())
@@ -154,7 +154,7 @@ void CMapSimplePage::OnCountryChosen()
     FillCities(country);
 }
 
-void CMapSimplePage::FillCities(std::uint32_t countryID)
+void CSelectPage::FillCities(std::uint32_t countryID)
 {
     const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
@@ -174,7 +174,7 @@ void CMapSimplePage::FillCities(std::uint32_t countryID)
     SelectAndShow(m_cities, found ? found : m_cities->topLevelItem(0));
 }
 
-void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
+void CSelectPage::OnMapClick(unsigned int x, unsigned int y)
 {
     if (m_bReadOnly)
         return;
@@ -187,7 +187,7 @@ void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
     OnCountryChosen();
 }
 
-void CMapSimplePage::RecordChosenCity()
+void CSelectPage::RecordChosenCity()
 {
     if (!m_cities)
         return;
@@ -199,7 +199,7 @@ void CMapSimplePage::RecordChosenCity()
         m_dwCurrentCountryID = country.toUInt();
 }
 
-void CMapSimplePage::ShowSearch(const QString& query)
+void CSelectPage::ShowSearch(const QString& query)
 {
     if (!m_cities)
         return;

@@ -11,10 +11,10 @@ class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class CMapSimplePage : public CMapPage {
+class CSelectPage : public CMapPage {
     Q_OBJECT
 public:
-    explicit CMapSimplePage(QWidget* parent = nullptr);
+    explicit CSelectPage(QWidget* parent = nullptr);
 
     // Set by Show before the sheet runs: the city and country to preselect.
     // On exit the pending ID is the chosen city (0xFFFFFFFF once the

@@ -27,7 +27,7 @@ TEST_F(Picker, EachMapTapReplacesTheRegionBlockAboveTheList)
     ASSERT_FALSE(taps[1].second.isEmpty());
     // With no city selected at the end there is nothing to read back.
     EXPECT_EQ(ShowOnCairo(0, [&](CCityPropSheet* sheet) {
-        CMapSimplePage& page = sheet->m_selectPage;
+        CSelectPage& page = sheet->m_selectPage;
         const QStringList all = RowTexts(page.CountryList());
         for (const auto& [place, block] : taps) {
             SCOPED_TRACE(place.longitude);
@@ -67,7 +67,7 @@ TEST_F(Picker, ACityTapEndsWithItAndCancelLeavesTheHostsRecordAlone)
 TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
 {
     EXPECT_EQ(ShowOnCairo(1, [](CCityPropSheet* sheet) {
-        CMapSimplePage& page = sheet->m_selectPage;
+        CSelectPage& page = sheet->m_selectPage;
         EXPECT_GT(page.CountryList()->x(), page.CityList()->x()) << "countries move to the right";
         EXPECT_EQ(page.CountryList()->layoutDirection(), Qt::RightToLeft);
         EXPECT_GT(FindControl(&page, 1044)->x(), FindControl(&page, 1043)->x());
@@ -121,7 +121,7 @@ TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
         QString expected;
         std::uint32_t expectedIndex = 0;
         WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-            CMapSimplePage& page = sheet->m_selectPage;
+            CSelectPage& page = sheet->m_selectPage;
             TapTab(sheet, 1);
             EXPECT_EQ(sheet->Tabs()->currentIndex(), 0) << "the Add page cannot be reached";
             EXPECT_FALSE(FindControl(&page, 1201)->isEnabled()) << "the map takes no taps";
@@ -191,7 +191,7 @@ TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighli
         QStringList listed, expected;
         QString highlighted, chosen;
         WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-            CMapSimplePage& page = sheet->m_selectPage;
+            CSelectPage& page = sheet->m_selectPage;
             MoveHighlight(page.CountryList(), row.move);
             highlighted = RowTexts(page.CountryList(), true).value(0);
             EXPECT_EQ(page.CountryList()->topLevelItem(0)->text(0), u"-- All Countries --"_s);

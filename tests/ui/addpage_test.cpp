@@ -11,7 +11,7 @@ namespace {
 enum { kCountryAdd = 1113, kCountryEdit = 1112, kCityAdd = 1115, kCityEdit = 1114, kMap = 1202 };
 
 // Taps the map, then the rows of the country and city with those names.
-void Choose(CAdvancedPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
+void Choose(CAddPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
 {
     QTest::mouseClick(FindControl(&page, kMap), Qt::LeftButton, {}, QPoint(int(place.X()), int(place.Y())));
     if (!country.isEmpty())
@@ -22,7 +22,7 @@ void Choose(CAdvancedPage& page, tagPlace place, const QString& country = {}, co
 
 // Enabled buttons (country Add and Edit, city Add and Edit) and selected
 // rows (countries, cities), as "1110 10".
-QString State(const CAdvancedPage& page)
+QString State(const CAddPage& page)
 {
     QString state;
     for (int id : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit})
@@ -32,7 +32,7 @@ QString State(const CAdvancedPage& page)
 
 // Clicks one of the four buttons with step answering the form it opens.
 template <typename Form>
-void Click(CAdvancedPage& page, int button, std::function<void(Form*)> step)
+void Click(CAddPage& page, int button, std::function<void(Form*)> step)
 {
     WhenShown<Form>(std::move(step));
     FindControl<QPushButton>(&page, button)->click();
@@ -48,7 +48,7 @@ QString Position(const CCity& c)
 class AddPage : public PlaceCopy {
 protected:
     // Opens the picker on Cairo at the Add tab with step on the page.
-    void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAdvancedPage&)>& step)
+    void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAddPage&)>& step)
     {
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
             TapTab(sheet, 1);
@@ -61,7 +61,7 @@ protected:
 TEST_F(AddPage, ButtonsFollowEachTap)
 {
     const QStringList capeVerdeCities = Cities(u"Cape Verde"_s);
-    OnAddPage(0, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet* sheet, CAddPage& page) {
         QTreeWidget* countries = page.CountryList();
         QTreeWidget* cities = page.CityList();
         const auto tapBelowRows = [](QTreeWidget* list) {
@@ -107,7 +107,7 @@ TEST_F(AddPage, KeyboardChoicesAndDoneFollowTheVisiblePage)
     CCity city = City(u"Cairo"_s);
     WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
         TapTab(sheet, 1);
-        CAdvancedPage& page = sheet->m_addPage;
+        CAddPage& page = sheet->m_addPage;
         EXPECT_FALSE(sheet->DoneButton()->isEnabled()) << "Cairo is highlighted on the other page only";
         Choose(page, kCairo, region[0]);
         QTest::keyClick(page.CountryList(), Qt::Key_Down);
@@ -128,7 +128,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
     const QString name = u"Pharaoh's Land"_s, renamed = u"Egypt's Republic"_s;
     const QStringList karachiRegion = Countries(kKarachi);
     std::uint32_t region = 0;
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         QTreeWidget* countries = page.CountryList();
         Choose(page, kCairo);
         const QStringList before = RowTexts(countries);
@@ -170,7 +170,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
 // magnitudes with their hemispheres and writes back the one it is given.
 TEST_F(AddPage, AddsACityAndEditsItsHemisphere)
 {
-    OnAddPage(0, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet* sheet, CAddPage& page) {
         Choose(page, kCairo, u"Egypt"_s);
         const QStringList before = RowTexts(page.CityList());
         Click<CCityDlg>(page, kCityAdd, [](CCityDlg* form) {
@@ -198,7 +198,7 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
 {
     const CCity cairo = City(u"Cairo"_s);
     const QString newName = u"القاهرة الكبرى"_s;
-    OnAddPage(1, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(1, [&](CCityPropSheet* sheet, CAddPage& page) {
         EXPECT_EQ(sheet->Tabs()->tabText(1), Shaped("add.tab"));
         EXPECT_EQ(page.CountryList()->layoutDirection(), Qt::RightToLeft);
         ExpectShaped(&page, {{1044, "select.countries"}, {1043, "select.cities"}, {kCountryAdd, "add.add"}, {kCityEdit, "add.edit"}});
@@ -227,7 +227,7 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
 TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
 {
     const QString digest = FileDigest(m_file);
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         Choose(page, kCapeVerde, u"Cape Verde"_s, u"Praia"_s);
         const QStringList countries = RowTexts(page.CountryList()), cities = RowTexts(page.CityList());
         const auto answer = [&](int button, const QString& name, int press) {
@@ -256,7 +256,7 @@ TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
 
 TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
 {
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         const QImage before = FindControl(&page, kMap)->grab().toImage();
         std::uint32_t id = 0;
         tagRECT karachi;
@@ -268,7 +268,7 @@ TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
         const QImage after = FindControl(&page, kMap)->grab().toImage();
         // Framed in red just outside, tinted inside; far from it nothing changes.
         const int middle = (hit.top + hit.bottom) / 2;
-        EXPECT_EQ(after.pixel(hit.left - 1, middle) & 0xFFFFFF, CAdvancedPage::kHighlightRgb);
+        EXPECT_EQ(after.pixel(hit.left - 1, middle) & 0xFFFFFF, CAddPage::kHighlightRgb);
         EXPECT_NE(after.pixel(hit.left + 1, middle), before.pixel(hit.left + 1, middle));
         EXPECT_EQ(after.pixel(karachi.right, karachi.bottom - 1), before.pixel(karachi.right, karachi.bottom - 1));
     });
@@ -288,7 +288,7 @@ TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
         {kCityAdd, QString(), nullptr, nullptr}, // a beep only
     };
     for (const int arabic : {0, 1}) {
-        OnAddPage(arabic, [&](CCityPropSheet*, CAdvancedPage& page) {
+        OnAddPage(arabic, [&](CCityPropSheet*, CAddPage& page) {
             Choose(page, kCapeVerde);
             TapRow(page.CountryList(), 0); // the region's one country
             for (const tagRefusal& row : refusals) {

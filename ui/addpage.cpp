@@ -1,4 +1,4 @@
-#include "advancedpage.h"
+#include "addpage.h"
 
 #include "citydlg.h"
 #include "common/usermessages.h"
@@ -56,7 +56,7 @@ void DrawHighlight(QPainter* dc, const tagRECT& region)
     dc->save();
     const QRectF inside(QPointF(region.left, region.top), QPointF(region.right + 1, region.bottom + 1));
     dc->fillRect(inside, QColor(255, 196, 0, 110));
-    QPen frame(QColor::fromRgb(CAdvancedPage::kHighlightRgb), 2);
+    QPen frame(QColor::fromRgb(CAddPage::kHighlightRgb), 2);
     frame.setCosmetic(true);
     frame.setJoinStyle(Qt::MiterJoin);
     dc->setPen(frame);
@@ -76,11 +76,11 @@ bool Refuse(QWidget* form, const QString& message)
 
 } // namespace
 
-CAdvancedPage::CAdvancedPage(QWidget* parent) : CMapPage(Ids::kTemplate, parent)
+CAddPage::CAddPage(QWidget* parent) : CMapPage(Ids::kTemplate, parent)
 {
 }
 
-void CAdvancedPage::OnInitDialog()
+void CAddPage::OnInitDialog()
 {
     BuildPage();
     m_countries = FindControl<QTreeWidget>(this, Ids::kCountryList);
@@ -105,10 +105,10 @@ void CAdvancedPage::OnInitDialog()
     WatchChoice(m_countries, [this] { OnCountryTapped(); });
     WatchChoice(m_cities, [this] { OnCityTapped(); });
     SetCityList(m_cities);
-    connect(m_countryAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCountry);
-    connect(m_countryEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCountry);
-    connect(m_cityAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCity);
-    connect(m_cityEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCity);
+    connect(m_countryAdd, &QPushButton::clicked, this, &CAddPage::OnAddCountry);
+    connect(m_countryEdit, &QPushButton::clicked, this, &CAddPage::OnEditCountry);
+    connect(m_cityAdd, &QPushButton::clicked, this, &CAddPage::OnAddCity);
+    connect(m_cityEdit, &QPushButton::clicked, this, &CAddPage::OnEditCity);
     ApplyPickerColours(this);
     // The buttons' own texts say Add and Edit twice: the names say of what.
     NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
@@ -122,7 +122,7 @@ void CAdvancedPage::OnInitDialog()
         PlainLabel("Tap a region to add or edit its countries and their cities.", "a11y.mapAdd", m_bArabic));
 }
 
-void CAdvancedPage::MirrorForArabic()
+void CAddPage::MirrorForArabic()
 {
     const auto swap = [](QWidget* a, QWidget* b) {
         const QRect rect = a->geometry();
@@ -158,7 +158,7 @@ void CAdvancedPage::MirrorForArabic()
     m_cityEdit->setText(edit);
 }
 
-bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
+bool CAddPage::eventFilter(QObject* watched, QEvent* event)
 {
     QTreeWidget* list = watched == m_countries->viewport() ? m_countries
                       : watched == m_cities->viewport()    ? m_cities
@@ -172,7 +172,7 @@ bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
+void CAddPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
 {
     m_countryAdd->setEnabled(countryAdd);
     m_countryEdit->setEnabled(countryEdit);
@@ -180,12 +180,12 @@ void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAd
     m_cityEdit->setEnabled(cityEdit);
 }
 
-bool CAdvancedPage::HighlightIsEmpty() const
+bool CAddPage::HighlightIsEmpty() const
 {
     return m_highlight.left == m_highlight.right || m_highlight.top == m_highlight.bottom;
 }
 
-void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
+void CAddPage::OnMapClick(unsigned int x, unsigned int y)
 {
     if (!m_countries)
         return;
@@ -208,14 +208,14 @@ void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
     EnableButtons(!HighlightIsEmpty(), false, false, false);
 }
 
-void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
+void CAddPage::OnMapPaint(QPainter* painter, const QRect&)
 {
     if (m_backend)
         m_backend->EnumRegions(painter, DrawRegionEdges);
     DrawHighlight(painter, m_highlight);
 }
 
-void CAdvancedPage::OnCountryTapped()
+void CAddPage::OnCountryTapped()
 {
     const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
@@ -232,7 +232,7 @@ void CAdvancedPage::OnCountryTapped()
     EnableButtons(true, true, true, false);
 }
 
-void CAdvancedPage::OnCityTapped()
+void CAddPage::OnCityTapped()
 {
     if (Selected(m_cities))
         EnableButtons(true, true, true, true);
@@ -240,7 +240,7 @@ void CAdvancedPage::OnCityTapped()
         EnableButtons(true, true, true, false);
 }
 
-void CAdvancedPage::OnAddCountry()
+void CAddPage::OnAddCountry()
 {
     CCountryDlg form(nullptr);
     form.m_bArabic = m_bArabic;
@@ -270,7 +270,7 @@ void CAdvancedPage::OnAddCountry()
     ++m_regionCount; // goes with the region's block at the next map tap
 }
 
-void CAdvancedPage::OnEditCountry()
+void CAddPage::OnEditCountry()
 {
     QTreeWidgetItem* country = Selected(m_countries);
     if (!country || !m_backend)
@@ -295,7 +295,7 @@ void CAdvancedPage::OnEditCountry()
         country->setText(0, form.m_strName);
 }
 
-void CAdvancedPage::OnAddCity()
+void CAddPage::OnAddCity()
 {
     const QTreeWidgetItem* country = Selected(m_countries);
     if (!country || !m_backend)
@@ -320,7 +320,7 @@ void CAdvancedPage::OnAddCity()
     m_cities->addTopLevelItem(MakeItem(form.m_strName, id));
 }
 
-void CAdvancedPage::OnEditCity()
+void CAddPage::OnEditCity()
 {
     const QTreeWidgetItem* country = Selected(m_countries);
     QTreeWidgetItem* city = Selected(m_cities);
