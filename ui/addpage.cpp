@@ -5,8 +5,8 @@
 #include "countrydlg.h"
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
-#include "selectpage.h"
 
 #include <QGroupBox>
 #include <QMouseEvent>

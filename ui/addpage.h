@@ -3,7 +3,7 @@
 // the back end.
 #pragma once
 
-#include "mapview.h"
+#include "mappage.h"
 
 #include <cstdint>
 

@@ -6,8 +6,8 @@
 #include "gps/comportlist.h"
 #include "gpsreaddlg.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
-#include "selectpage.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,8 +2,7 @@
 // the chosen country; a tap on a city closes the picker with it.
 #pragma once
 
-#include "bidi/bidilistctrl.h"
-#include "mapview.h"
+#include "mappage.h"
 
 #include <cstdint>
 
@@ -54,14 +53,3 @@ private:
     QTreeWidget* m_countries = nullptr;
     QTreeWidget* m_cities = nullptr;
 };
-
-// List and control colours shared by the pages and forms.
-namespace PickerColours {
-// The lists' selection colour: red 200, green 200, blue 250 (as 0xRRGGBB).
-inline constexpr unsigned kBackground = CBiDiListCtrl::kSelectionRgb;
-inline constexpr unsigned kText = 0x423F73; // red 0x42, green 0x3F, blue 0x73
-}
-// Edits, lists, buttons and scroll bars of page in the picker's colours.
-void ApplyPickerColours(QWidget* page);
-// Draws list's rows in the picker's text colour over its background.
-void PaintInPickerColours(CBiDiListCtrl* list);

@@ -6,6 +6,8 @@
 
 #include "../gps/recordingmessages.h"
 
+#include "ui/pickercolours.h"
+
 namespace {
 
 enum { kCountryAdd = 1113, kCountryEdit = 1112, kCityAdd = 1115, kCityEdit = 1114, kMap = 1202 };
