@@ -5,6 +5,7 @@
 #include "pickercolours.h"
 #include "resources/controlids.h"
 
+#include <terrafind/terrafindgeo.h>
 #include <terrafind/terrafindsearch.h>
 
 #include <QLabel>
@@ -179,14 +180,7 @@ void CSelectPage::ShowSearch(const QString& query)
     m_cities->clear();
     for (const tagCityHit& hit : hits) {
         const CCity& city = hit.city;
-        QStringList parts{m_bArabic ? city.m_strArabicName : city.m_strName};
-        const QString& division = m_bArabic && !hit.details.admin1Arabic.isEmpty() ? hit.details.admin1Arabic
-                                                                                    : hit.details.admin1;
-        if (!division.isEmpty())
-            parts.append(division);
-        parts.append(m_bArabic ? city.m_strCountryArabicName : city.m_strCountryName);
-        QTreeWidgetItem* item = MakeItem(parts.join(m_bArabic ? QStringLiteral("\u060C ") : QStringLiteral(", ")),
-                                         city.m_dwID);
+        QTreeWidgetItem* item = MakeItem(PlaceName(city, hit.details, m_bArabic != 0), city.m_dwID);
         item->setData(0, kCountryRole, city.m_dwCountryID);
         m_cities->addTopLevelItem(item);
     }

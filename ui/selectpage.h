@@ -28,8 +28,8 @@ public:
     // city's country as the current country); the sheet calls it as the
     // page goes away.
     void RecordChosenCity();
-    // Lists the places matching query in the city list, "name, division,
-    // country", most populous first, the first one highlighted; a blank
+    // Lists the places matching query in the city list, named as PlaceName
+    // names them, most populous first, the first one highlighted; a blank
     // query lists the chosen country's cities again.
     void ShowSearch(const QString& query);
 
