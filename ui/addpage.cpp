@@ -1,6 +1,7 @@
 #include "addpage.h"
 
 #include "citydlg.h"
+#include "common/hemisphere.h"
 #include "common/usermessages.h"
 #include "countrydlg.h"
 #include "dialogtemplate.h"
@@ -333,17 +334,12 @@ void CAddPage::OnEditCity()
 
     // The record holds magnitudes with hemisphere flags and tenths of an
     // hour; the form takes signed angles and hours.
-    const auto signed16 = [](std::int16_t magnitude, std::int16_t positive) {
-        return positive ? magnitude : std::int16_t(-magnitude);
-    };
     CCityDlg form(nullptr);
     form.m_bArabic = m_bArabic;
     form.m_places = m_backend;
     form.m_strName = m_bArabic ? record.m_strArabicName : record.m_strName;
-    form.m_sLonDegree = signed16(record.m_sLongitudeDegree, record.m_sEast);
-    form.m_sLonMinute = signed16(record.m_sLongitudeMinute, record.m_sEast);
-    form.m_sLatDegree = signed16(record.m_sLatitudeDegree, record.m_sNorth);
-    form.m_sLatMinute = signed16(record.m_sLatitudeMinute, record.m_sNorth);
+    JoinAngle(record.m_sLongitudeDegree, record.m_sLongitudeMinute, record.m_sEast, &form.m_sLonDegree, &form.m_sLonMinute);
+    JoinAngle(record.m_sLatitudeDegree, record.m_sLatitudeMinute, record.m_sNorth, &form.m_sLatDegree, &form.m_sLatMinute);
     form.m_dTimeZone = record.m_sGmt * 0.1;
     if (form.DoModal() == CCityDlg::kCancel || form.m_strName.isEmpty())
         return;

@@ -2,6 +2,7 @@
 
 #include "bidi/shapetext.h"
 #include "common/decimal.h"
+#include "common/hemisphere.h"
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
 #include "gps/comportlist.h"
@@ -136,9 +137,7 @@ void CCityDlg::OnInitDialog()
     CComPortList ports(g_portSource);
     ports.Enumerate(); // lists the ports without opening any
     m_strGPSPortName = ports.FindGPSPort();
-    m_ports.clear();
-    for (unsigned int i = 0; i < ports.GetCount(); ++i)
-        m_ports.append({ports.GetPortName(i), ports.GetDriverKey(i), ports.GetFriendlyName(i)});
+    m_ports = ports.Ports();
     m_readGPS->setEnabled(!m_ports.isEmpty());
 }
 
@@ -158,16 +157,9 @@ void CCityDlg::OnOK()
     m_sLonDegree = Limited(m_lonDegree.Edit()->text(), kMaxDegree);
 
     // The hemisphere buttons alone decide the signs.
-    const auto signed16 = [](std::int16_t value, bool positive) {
-        const auto magnitude = std::int16_t(std::abs(int(value)));
-        return positive ? magnitude : std::int16_t(-magnitude);
-    };
-    const bool east = m_east->isChecked();
-    m_sLonDegree = signed16(m_sLonDegree, east);
-    m_sLonMinute = signed16(m_sLonMinute, east);
-    const bool north = m_north->isChecked();
-    m_sLatDegree = signed16(m_sLatDegree, north);
-    m_sLatMinute = signed16(m_sLatMinute, north);
+    const auto magnitude = [](std::int16_t value) { return std::int16_t(std::abs(int(value))); };
+    JoinAngle(magnitude(m_sLonDegree), magnitude(m_sLonMinute), m_east->isChecked(), &m_sLonDegree, &m_sLonMinute);
+    JoinAngle(magnitude(m_sLatDegree), magnitude(m_sLatMinute), m_north->isChecked(), &m_sLatDegree, &m_sLatMinute);
     Accept();
 }
 
