@@ -114,7 +114,7 @@ void CAddPage::OnInitDialog()
     // The buttons' own texts say Add and Edit twice: the names say of what.
     NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
                                    {Ids::kCityList, "Cities", "select.cities"},
-                                   {Ids::kMapPlaceholder + 100, "World map", "a11y.map"},
+                                   {CMapPicture::ControlID(Ids::kMapPlaceholder), "World map", "a11y.map"},
                                    {Ids::kCountryAdd, "Add country", "a11y.addCountry"},
                                    {Ids::kCountryEdit, "Edit country", "a11y.editCountry"},
                                    {Ids::kCityAdd, "Add city", "a11y.addCity"},

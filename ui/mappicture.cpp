@@ -18,7 +18,7 @@ bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
     m_page = page;
     setParent(page);
     setGeometry(placeholder->geometry());
-    SetControlID(this, placeholderId + 100);
+    SetControlID(this, ControlID(placeholderId));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::PointingHandCursor);
     show();

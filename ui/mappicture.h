@@ -17,8 +17,9 @@ class CMapPicture : public QWidget {
     Q_OBJECT
 public:
     explicit CMapPicture(QWidget* parent = nullptr) : QWidget(parent) {}
-    // Takes the placeholder's rectangle; the control's ID is the
-    // placeholder's plus 100 (1201 on the Select page, 1202 on the Add page).
+    // The map control's ID on a page: its placeholder's plus 100.
+    static constexpr int ControlID(int placeholderId) { return placeholderId + 100; }
+    // Takes the placeholder's rectangle, and the ID above.
     virtual bool CreateOverPlaceholder(CMapPage* page, int placeholderId);
     void SetBitmap(const CMapBitmap* bitmap);
     // Repaints what covers rect, given in map pixels.

@@ -84,7 +84,7 @@ void CSelectPage::OnInitDialog()
         m_mapPicture.setEnabled(false);
     NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
                                    {Ids::kCityList, "Cities", "select.cities"},
-                                   {Ids::kMapPlaceholder + 100, "World map", "a11y.map"}});
+                                   {CMapPicture::ControlID(Ids::kMapPlaceholder), "World map", "a11y.map"}});
     m_mapPicture.setAccessibleDescription(
         m_bReadOnly ? PlainLabel("The city file cannot be changed: the map takes no taps.", "a11y.mapReadOnly", m_bArabic)
                     : PlainLabel("Tap a region to list its countries at the top of the country list.", "a11y.mapSelect",

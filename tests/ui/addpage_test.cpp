@@ -10,7 +10,10 @@
 
 namespace {
 
-enum { kCountryAdd = 1113, kCountryEdit = 1112, kCityAdd = 1115, kCityEdit = 1114, kMap = 1202 };
+namespace City = Controls::City;
+namespace Country = Controls::Country;
+using Controls::Add::kCountryAdd, Controls::Add::kCountryEdit, Controls::Add::kCityAdd, Controls::Add::kCityEdit;
+constexpr int kMap = CMapPicture::ControlID(Controls::Add::kMapPlaceholder);
 
 // Taps the map, then the rows of the country and city with those names.
 void Choose(CAddPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
@@ -138,7 +141,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
         Click<CCountryDlg>(page, kCountryAdd, [&](CCountryDlg* form) {
             form->NameEdit()->setText(name);
             form->MethodCombo()->setCurrentIndex(form->MethodCombo()->findText(u"Muslim World League"_s));
-            Press(form, 1);
+            Press(form, Country::kOKButton);
         });
         EXPECT_EQ(RowTexts(countries), before + QStringList{name}) << "appended below the region's block";
         Choose(page, kKarachi);
@@ -151,7 +154,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
             EXPECT_EQ(form->MethodCombo()->currentText(), u"Egyptian General Authority of Survey"_s);
             form->NameEdit()->setText(renamed);
             form->MethodCombo()->setCurrentIndex(form->MethodCombo()->findText(u"Umm Al-Qura University"_s));
-            Press(form, 1);
+            Press(form, Country::kOKButton);
         });
         EXPECT_EQ(RowTexts(countries, true), QStringList{renamed});
     });
@@ -176,18 +179,18 @@ TEST_F(AddPage, AddsACityAndEditsItsHemisphere)
         Choose(page, kCairo, u"Egypt"_s);
         const QStringList before = RowTexts(page.CityList());
         Click<CCityDlg>(page, kCityAdd, [](CCityDlg* form) {
-            form->Edit(1116)->setText(u"Ra's Town"_s);
+            form->Edit(City::kNameEdit)->setText(u"Ra's Town"_s);
             TypeCity(form, u"3.5,31,15,12,30,W,S"_s);
-            Press(form, 1);
+            Press(form, City::kOKButton);
         });
         EXPECT_EQ(RowTexts(page.CityList()), before + QStringList{u"Ra's Town"_s});
         SaveScreenshot(sheet, u"addpage-english"_s);
         TapRow(page.CityList(), RowOf(page.CityList(), u"Ra's Town"_s));
         Click<CCityDlg>(page, kCityEdit, [&](CCityDlg* form) {
-            EXPECT_EQ(form->Edit(1116)->text(), u"Ra's Town"_s);
+            EXPECT_EQ(form->Edit(City::kNameEdit)->text(), u"Ra's Town"_s);
             EXPECT_EQ(ShownCity(form), u"3.5,31,15,12,30,W,S"_s);
-            form->Radio(1120)->setChecked(true); // East
-            Press(form, 1);
+            form->Radio(City::kEast)->setChecked(true);
+            Press(form, City::kOKButton);
         });
     });
     const CCity city = City(u"Ra's Town"_s);
@@ -203,11 +206,12 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
     OnAddPage(1, [&](CCityPropSheet* sheet, CAddPage& page) {
         EXPECT_EQ(sheet->Tabs()->tabText(1), Shaped("add.tab"));
         EXPECT_EQ(page.CountryList()->layoutDirection(), Qt::RightToLeft);
-        ExpectShaped(&page, {{1044, "select.countries"}, {1043, "select.cities"}, {kCountryAdd, "add.add"}, {kCityEdit, "add.edit"}});
+        ExpectShaped(&page, {{Controls::Add::kCountriesGroup, "select.countries"}, {Controls::Add::kCitiesGroup, "select.cities"},
+                             {kCountryAdd, "add.add"}, {kCityEdit, "add.edit"}});
         // Countries at the right; Add at the outer edge, Edit beside it, in each group.
         const auto x = [&](int id) { return FindControl(&page, id)->x(); };
         EXPECT_GT(page.CountryList()->x(), page.CityList()->x());
-        EXPECT_GT(x(1044), x(1043));
+        EXPECT_GT(x(Controls::Add::kCountriesGroup), x(Controls::Add::kCitiesGroup));
         EXPECT_GT(x(kCountryAdd), x(kCountryEdit));
         EXPECT_GT(x(kCountryEdit), x(kCityAdd));
         EXPECT_GT(x(kCityAdd), x(kCityEdit));
@@ -215,9 +219,9 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
         Choose(page, kCairo, u"مصر"_s, u"القاهرة"_s);
         SaveScreenshot(sheet, u"addpage-arabic"_s);
         Click<CCityDlg>(page, kCityEdit, [&](CCityDlg* form) {
-            EXPECT_EQ(form->Edit(1116)->text(), u"القاهرة"_s);
-            form->Edit(1116)->setText(newName);
-            Press(form, 1);
+            EXPECT_EQ(form->Edit(City::kNameEdit)->text(), u"القاهرة"_s);
+            form->Edit(City::kNameEdit)->setText(newName);
+            Press(form, City::kOKButton);
         });
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{newName});
     });
@@ -232,25 +236,25 @@ TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
     OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         Choose(page, kCapeVerde, u"Cape Verde"_s, u"Praia"_s);
         const QStringList countries = RowTexts(page.CountryList()), cities = RowTexts(page.CityList());
-        const auto answer = [&](int button, const QString& name, int press) {
+        const auto answer = [&](int button, const QString& name, bool ok) {
             if (button == kCountryAdd || button == kCountryEdit)
                 return Click<CCountryDlg>(page, button, [=](CCountryDlg* form) {
                     form->NameEdit()->setText(name);
-                    Press(form, press);
+                    Press(form, ok ? Country::kOKButton : Country::kCancelButton);
                 });
             Click<CCityDlg>(page, button, [=](CCityDlg* form) {
-                form->Edit(1116)->setText(name);
-                form->Edit(1127)->setText(u"9"_s);
-                Press(form, press);
+                form->Edit(City::kNameEdit)->setText(name);
+                form->Edit(City::kTimeZoneEdit)->setText(u"9"_s);
+                Press(form, ok ? City::kOKButton : City::kCancelButton);
             });
         };
         for (int button : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit})
-            answer(button, u"Elsewhere"_s, 2);
+            answer(button, u"Elsewhere"_s, false);
         EXPECT_EQ(FileDigest(m_file), digest);
         // A modify the database refuses leaves the row as it was.
         const auto refuse = u"CREATE TRIGGER refuse BEFORE INSERT ON City BEGIN SELECT RAISE(ABORT, 'refused'); END"_s;
         ASSERT_EQ(m_places.ExecuteStatement(refuse), S_OK);
-        answer(kCityEdit, u"Praia Nova"_s, 1);
+        answer(kCityEdit, u"Praia Nova"_s, true);
         EXPECT_EQ(std::tuple(RowTexts(page.CountryList()), RowTexts(page.CityList())), std::tuple(countries, cities));
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{u"Praia"_s});
     });
@@ -301,14 +305,14 @@ TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
                 QString kept;
                 const auto answer = [&](QDialog* form, QLineEdit* name) {
                     name->setText(row.name);
-                    Press(form, 1);
+                    Press(form, City::kOKButton); // the country form's too
                     open = form->isVisible();
                     kept = name->text();
                 };
                 if (row.button == kCountryAdd)
                     Click<CCountryDlg>(page, row.button, [&](CCountryDlg* f) { answer(f, f->NameEdit()); });
                 else
-                    Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(1116)); });
+                    Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(City::kNameEdit)); });
                 EXPECT_TRUE(open);
                 EXPECT_EQ(kept, row.name);
                 EXPECT_EQ(messages.beeps, beeps + 1);
