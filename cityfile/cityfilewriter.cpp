@@ -2,6 +2,7 @@
 
 #include "cityfileformat.h"
 #include "codepage1256.h"
+#include "common/hemisphere.h"
 
 #include <terrafind/terrafinddb.h>
 
@@ -43,14 +44,6 @@ void PutWord(QByteArray* file, qsizetype offset, std::uint16_t value)
 void PutName(QByteArray* file, qsizetype offset, const QByteArray& name)
 {
     file->replace(offset, name.size(), name);
-}
-
-// Signed degrees and minutes from the magnitudes and hemisphere flag of a CCity.
-void Signed(std::int16_t degrees, std::int16_t minutes, std::int16_t positive, std::int16_t* outDegrees,
-            std::int16_t* outMinutes)
-{
-    *outDegrees = positive ? degrees : std::int16_t(-degrees);
-    *outMinutes = positive ? minutes : std::int16_t(-minutes);
 }
 
 // Where each ID stands in a list of IDs; false when an ID is missing from
@@ -207,10 +200,10 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
             tagCityFileCity city;
             city.name = read.m_strName;
             city.arabicName = read.m_strArabicName;
-            Signed(read.m_sLongitudeDegree, read.m_sLongitudeMinute, read.m_sEast, &city.longitudeDegree,
-                   &city.longitudeMinute);
-            Signed(read.m_sLatitudeDegree, read.m_sLatitudeMinute, read.m_sNorth, &city.latitudeDegree,
-                   &city.latitudeMinute);
+            JoinAngle(read.m_sLongitudeDegree, read.m_sLongitudeMinute, read.m_sEast, &city.longitudeDegree,
+                      &city.longitudeMinute);
+            JoinAngle(read.m_sLatitudeDegree, read.m_sLatitudeMinute, read.m_sNorth, &city.latitudeDegree,
+                      &city.latitudeMinute);
             city.gmt = read.m_sGmt;
             country.cities.append(city);
         }

@@ -14,3 +14,10 @@ void SplitAngle(std::int16_t degrees, std::int16_t minutes, ZeroAngle zero, std:
     else
         *positive = zero == ZeroAngle::Positive ? 1 : 0;
 }
+
+void JoinAngle(std::int16_t degrees, std::int16_t minutes, std::int16_t positive, std::int16_t* outDegrees,
+               std::int16_t* outMinutes)
+{
+    *outDegrees = positive ? degrees : static_cast<std::int16_t>(-degrees);
+    *outMinutes = positive ? minutes : static_cast<std::int16_t>(-minutes);
+}

@@ -14,3 +14,8 @@ enum class ZeroAngle { Positive, Negative };
 // hemisphere, else the degrees, else zero.
 void SplitAngle(std::int16_t degrees, std::int16_t minutes, ZeroAngle zero, std::int16_t* outDegrees,
                 std::int16_t* outMinutes, std::int16_t* positive);
+
+// The inverse: signed degrees and minutes from magnitudes and a hemisphere
+// flag (nonzero for east or north).
+void JoinAngle(std::int16_t degrees, std::int16_t minutes, std::int16_t positive, std::int16_t* outDegrees,
+               std::int16_t* outMinutes);

@@ -99,6 +99,14 @@ QString CComPortList::FindGPSPort() const
     return QString();
 }
 
+QList<tagSerialPort> CComPortList::Ports() const
+{
+    QList<tagSerialPort> ports;
+    for (unsigned int i = 0; i < GetCount(); ++i)
+        ports.append({GetPortName(i), GetDriverKey(i), GetFriendlyName(i)});
+    return ports;
+}
+
 void CComPortList::InstallSource(const CSerialPortSource* source)
 {
     g_installedSource = source ? source : &g_systemPorts;

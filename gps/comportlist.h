@@ -56,6 +56,8 @@ public:
     // The port name of the first port, in list order, whose friendly name
     // contains "GPS" (case-sensitive); empty when there is none.
     QString FindGPSPort() const;
+    // Every listed port, in list order, as the receiver search takes them.
+    QList<tagSerialPort> Ports() const;
 
     static int PortNumberFromName(const QString& name);
     // The source of lists made without one (the city form's): source, not

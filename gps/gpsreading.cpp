@@ -27,10 +27,7 @@ QList<tagSerialPort> SystemPorts(QString* gpsPort = nullptr)
     list.Enumerate();
     if (gpsPort)
         *gpsPort = list.FindGPSPort();
-    QList<tagSerialPort> ports;
-    for (unsigned int i = 0; i < list.GetCount(); ++i)
-        ports.append({list.GetPortName(i), list.GetDriverKey(i), list.GetFriendlyName(i)});
-    return ports;
+    return list.Ports();
 }
 
 } // namespace

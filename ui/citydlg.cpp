@@ -1,14 +1,20 @@
 #include "citydlg.h"
 
+#include "bidi/shapetext.h"
 #include "common/decimal.h"
+#include "common/hemisphere.h"
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
 #include "gps/comportlist.h"
+#include "gps/gpsfix.h"
 #include "gpsreaddlg.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
-#include "selectpage.h"
 
+#include <terrafind/terrafind.h>
+
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +34,9 @@ constexpr double kMaxMinute = 60.0;
 // Degrees have no limit of their own, only the 16 bits they are kept in
 // (symmetric, so that the sign can always be flipped).
 constexpr double kMaxDegree = 32767.0;
+// A place within this distance of a GPS fix is where the user is: its time
+// zone is theirs.
+constexpr double kNearbyKm = 100;
 
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignAbsolute;
 
@@ -54,9 +63,10 @@ CCityDlg::CCityDlg(QWidget* parent) : CModalDialog(parent)
     setWindowTitle(form.caption); // "Add City", when editing too
     BuildDialog(this, form);
     // The nearest place's line shows only after Read GPS has named one.
-    if (auto* nearest = FindControl<QLabel>(this, kNearestLabel)) {
-        nearest->setWordWrap(true);
-        nearest->hide();
+    m_nearest = FindControl<QLabel>(this, kNearestLabel);
+    if (m_nearest) {
+        m_nearest->setWordWrap(true);
+        m_nearest->hide();
     }
     FitToControls(this); // the template leaves its bottom third empty
     m_name.Attach(FindControl<QLineEdit>(this, kNameEdit));
@@ -127,9 +137,7 @@ void CCityDlg::OnInitDialog()
     CComPortList ports(g_portSource);
     ports.Enumerate(); // lists the ports without opening any
     m_strGPSPortName = ports.FindGPSPort();
-    m_ports.clear();
-    for (unsigned int i = 0; i < ports.GetCount(); ++i)
-        m_ports.append({ports.GetPortName(i), ports.GetDriverKey(i), ports.GetFriendlyName(i)});
+    m_ports = ports.Ports();
     m_readGPS->setEnabled(!m_ports.isEmpty());
 }
 
@@ -149,23 +157,72 @@ void CCityDlg::OnOK()
     m_sLonDegree = Limited(m_lonDegree.Edit()->text(), kMaxDegree);
 
     // The hemisphere buttons alone decide the signs.
-    const auto signed16 = [](std::int16_t value, bool positive) {
-        const auto magnitude = std::int16_t(std::abs(int(value)));
-        return positive ? magnitude : std::int16_t(-magnitude);
-    };
-    const bool east = m_east->isChecked();
-    m_sLonDegree = signed16(m_sLonDegree, east);
-    m_sLonMinute = signed16(m_sLonMinute, east);
-    const bool north = m_north->isChecked();
-    m_sLatDegree = signed16(m_sLatDegree, north);
-    m_sLatMinute = signed16(m_sLatMinute, north);
+    const auto magnitude = [](std::int16_t value) { return std::int16_t(std::abs(int(value))); };
+    JoinAngle(magnitude(m_sLonDegree), magnitude(m_sLonMinute), m_east->isChecked(), &m_sLonDegree, &m_sLonMinute);
+    JoinAngle(magnitude(m_sLatDegree), magnitude(m_sLatMinute), m_north->isChecked(), &m_sLatDegree, &m_sLatMinute);
     Accept();
 }
 
 void CCityDlg::OnReadGPS()
 {
-    // Writes into the controls; OnOK reads the values from there.
-    ReadGPSIntoCityForm(this, {m_strGPSPortName, m_ports, m_bArabic, m_places});
+    tagGPSFix fix;
+    double latitude = 0, longitude = 0;
+    {
+        // Closes the port before the nearest place is looked up.
+        CGPSReadDlg reading(this, m_strGPSPortName, m_bArabic, m_ports);
+        if (reading.DoModal() != CGPSReadDlg::kOK)
+            return;
+        fix = reading.GetFix();
+        latitude = reading.Latitude();
+        longitude = reading.Longitude();
+    }
+    TakeGPSFix(fix, latitude, longitude);
+}
+
+void CCityDlg::TakeGPSFix(const tagGPSFix& fix, double latitude, double longitude)
+{
+    std::int16_t gmtTenths = fix.sGmtTenths;
+    CCity city;
+    tagCityDetails details;
+    double km = 0;
+    if (m_places && FindNearestCity(*m_places, latitude, longitude, &city, &details, &km) == S_OK) {
+        ShowNearestPlace(PlaceName(city, details, m_bArabic != 0), km);
+        // The zone's standard offset now, as a stored time zone means it; a
+        // place without a known zone (a city file's) has its own.
+        int standard = 0;
+        if (km <= kNearbyKm)
+            gmtTenths = GetZoneOffset(details.zone, QDateTime::currentDateTimeUtc(), nullptr, &standard) == S_OK
+                ? GmtTenths(standard)
+                : city.m_sGmt;
+    }
+    // OnOK reads the values back from the controls.
+    m_timeZone.Edit()->setText(QString::asprintf("%.1f", gmtTenths * 0.1));
+    m_latDegree.Edit()->setText(QString::number(fix.wLatDegree));
+    m_latMinute.Edit()->setText(QString::number(fix.wLatMinute));
+    m_lonDegree.Edit()->setText(QString::number(fix.wLonDegree));
+    m_lonMinute.Edit()->setText(QString::number(fix.wLonMinute));
+    m_north->setChecked(fix.wNorth != 0);
+    m_south->setChecked(fix.wNorth == 0);
+    m_east->setChecked(fix.wEast != 0);
+    m_west->setChecked(fix.wEast == 0);
+}
+
+void CCityDlg::ShowNearestPlace(const QString& place, double km)
+{
+    if (!m_nearest)
+        return;
+    const int rounded = int(std::lround(km));
+    QString text = m_bArabic ? ArabicLabel("city.nearest").arg(place).arg(rounded)
+                             : QStringLiteral("Nearest: %1 (%2 km)").arg(place).arg(rounded);
+    if (m_bArabic) {
+        ShapeText(QString(text), text, 1);
+        // A wrapping label lays its text out in the widget's direction.
+        m_nearest->setLayoutDirection(Qt::RightToLeft);
+        m_nearest->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
+    }
+    m_nearest->setText(text);
+    m_nearest->show();
+    FitToControls(this);
 }
 
 void CCityDlg::ApplyArabicLayout()

@@ -5,12 +5,15 @@
 #include "gps/comportlist.h"
 #include "modaldialog.h"
 
+#include <terrafind/terrafindgps.h>
+
 #include <QLineEdit>
 #include <QString>
 
 #include <cstdint>
 
 class CTerrafind;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -47,6 +50,14 @@ public:
     QRadioButton* Radio(int id) const;
     QPushButton* ReadGPSButton() const { return m_readGPS; }
 
+    // Puts a position read from the GPS receiver into the edits and the
+    // hemisphere buttons, latitude and longitude being the same position in
+    // degrees (north and east positive). The time zone is the nearest place
+    // of m_places when it lies within 100 km (its zone's standard offset
+    // from tzdata, else its own), the fix's (this machine's) otherwise; that
+    // place is named in the form's label for it.
+    void TakeGPSFix(const tagGPSFix& fix, double latitude, double longitude);
+
     // Where the form looks for the GPS receiver's port (not owned); null
     // means the system's serial ports.
     static void SetPortSource(const CSerialPortSource* source);
@@ -58,6 +69,7 @@ protected:
 
 private:
     void ApplyArabicLayout();
+    void ShowNearestPlace(const QString& place, double km);
 
     // Name, time zone, longitude degree and minute, latitude degree and minute.
     CBiDiEdit m_name, m_timeZone, m_lonDegree, m_lonMinute, m_latDegree, m_latMinute;
@@ -66,5 +78,6 @@ private:
     QRadioButton* m_north = nullptr;
     QRadioButton* m_south = nullptr;
     QPushButton* m_readGPS = nullptr;
+    QLabel* m_nearest = nullptr;
     QList<tagSerialPort> m_ports;
 };

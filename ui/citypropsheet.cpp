@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -41,7 +42,7 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     // It takes the room the row has and never widens the sheet.
     m_search->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_search->installEventFilter(this);
-    connect(m_search, &QLineEdit::textChanged, &m_selectPage, &CMapSimplePage::ShowSearch);
+    connect(m_search, &QLineEdit::textChanged, &m_selectPage, &CSelectPage::ShowSearch);
     // The caption's stretch leaves room for more in this row.
     m_titleRow = new QHBoxLayout;
     m_titleRow->addWidget(new QLabel(caption, this), 1);
@@ -54,7 +55,7 @@ CCityPropSheet::CCityPropSheet(const QString& caption, int readOnly, QWidget* pa
     layout->addWidget(m_tabs);
     m_tabs->addTab(&m_selectPage, QString());
     m_tabs->addTab(&m_addPage, QString());
-    connect(&m_selectPage, &CMapSimplePage::CityChosen, this, [this] { done(kOK); });
+    connect(&m_selectPage, &CSelectPage::CityChosen, this, [this] { done(kOK); });
     // Done ends with the city highlighted on the page in view, so it waits
     // for one.
     for (CMapPage* page : {static_cast<CMapPage*>(&m_selectPage), static_cast<CMapPage*>(&m_addPage)})

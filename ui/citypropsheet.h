@@ -3,7 +3,7 @@
 // back ends' Show runs it (citypropsheet.cpp).
 #pragma once
 
-#include "advancedpage.h"
+#include "addpage.h"
 #include "modaldialog.h"
 #include "selectpage.h"
 
@@ -17,10 +17,10 @@ class CCityPropSheet : public CModalDialog<CCityPropSheet> {
 public:
     CCityPropSheet(const QString& caption, int readOnly, QWidget* parent = nullptr, int startPage = 0);
 
-    CMapSimplePage m_selectPage;
+    CSelectPage m_selectPage;
     // Created when its tab is first chosen; never on a read-only sheet,
     // whose tab strip is disabled.
-    CAdvancedPage m_addPage;
+    CAddPage m_addPage;
     int m_bArabic = 0;
     int m_bReadOnly = 0;
 

@@ -3,8 +3,8 @@
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
-#include "selectpage.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -3,7 +3,6 @@
 #include "common/clock.h"
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
-#include "bidi/shapetext.h"
 #include "gps/gpsfix.h"
 #include "gps/receiversearch.h"
 #include "gps/sentenceparser.h"
@@ -11,15 +10,9 @@
 #include "resources/controlids.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimerEvent>
-
-#include <terrafind/terrafind.h>
-
-#include <cmath>
 
 namespace {
 
@@ -116,7 +109,7 @@ void CGPSReadDlg::OnTimer()
                                       ArabicDisplayLabel("gps.success"));
     else
         CUserMessages::Current().Show(this, CUserMessages::Information, QString(),
-                                      QStringLiteral("Position data recieved successfully."));
+                                      QStringLiteral("Position data received successfully."));
     m_latitude = parser.m_gga.latitude;
     m_longitude = parser.m_gga.longitude;
     m_fix = MakeGPSFix(m_latitude, m_longitude, CClock::Current().LocalOffsetSeconds());
@@ -141,87 +134,4 @@ void CGPSReadDlg::ShowStatus()
         text = m_bArabic ? ArabicDisplayLabel("gps.reading") : QStringLiteral("Reading data from GPS device");
     if (m_status->text() != text)
         m_status->setText(text);
-}
-
-namespace {
-
-// A place within this distance is where the user is: its time zone is theirs.
-constexpr double kNearbyKm = 100;
-
-// The nearest place to the fix, in the form's label for it, and the time
-// zone in tenths of an hour of this place when it is near enough.
-void ShowNearestPlace(QWidget* form, const tagGPSReading& reading, double latitude, double longitude,
-                      std::int16_t* gmtTenths)
-{
-    CCity city;
-    tagCityDetails details;
-    double km = 0;
-    if (!reading.places || FindNearestCity(*reading.places, latitude, longitude, &city, &details, &km) != S_OK)
-        return;
-    const bool arabic = reading.arabic != 0;
-    const QString place = PlaceName(city, details, arabic);
-    const int rounded = int(std::lround(km));
-    if (auto* label = FindControl<QLabel>(form, Controls::City::kNearestLabel)) {
-        QString text = arabic ? ArabicLabel("city.nearest").arg(place).arg(rounded)
-                              : QStringLiteral("Nearest: %1 (%2 km)").arg(place).arg(rounded);
-        if (arabic) {
-            ShapeText(QString(text), text, 1);
-            // A wrapping label lays its text out in the widget's direction.
-            label->setLayoutDirection(Qt::RightToLeft);
-            label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop);
-        }
-        label->setText(text);
-        label->show();
-        FitToControls(form);
-    }
-    if (km > kNearbyKm)
-        return;
-    // The zone's standard offset now, as a stored time zone means it; a
-    // place without a known zone (a city file's) has its own.
-    int standard = 0;
-    *gmtTenths = GetZoneOffset(details.zone, QDateTime::currentDateTimeUtc(), nullptr, &standard) == S_OK
-        ? GmtTenths(standard)
-        : city.m_sGmt;
-}
-
-} // namespace
-
-int ReadGPSIntoCityForm(QWidget* form, const tagGPSReading& reading)
-{
-    namespace City = Controls::City;
-    tagGPSFix fix;
-    double latitude = 0, longitude = 0;
-    {
-        CGPSReadDlg dialog(form, reading.gpsPortName, reading.arabic, reading.ports);
-        if (dialog.DoModal() != CGPSReadDlg::kOK)
-            return CGPSReadDlg::kCancel;
-        fix = dialog.GetFix();
-        latitude = dialog.Latitude();
-        longitude = dialog.Longitude();
-    }
-    ShowNearestPlace(form, reading, latitude, longitude, &fix.sGmtTenths);
-    const auto setText = [form](int id, const QString& text) {
-        if (auto* edit = FindControl<QLineEdit>(form, id))
-            edit->setText(text);
-    };
-    const auto check = [form](int on, int off) {
-        if (auto* button = FindControl<QRadioButton>(form, on))
-            button->setChecked(true);
-        if (auto* button = FindControl<QRadioButton>(form, off))
-            button->setChecked(false);
-    };
-    setText(City::kTimeZoneEdit, QString::asprintf("%.1f", fix.sGmtTenths * 0.1));
-    setText(City::kLatDegreeEdit, QString::number(fix.wLatDegree));
-    setText(City::kLatMinuteEdit, QString::number(fix.wLatMinute));
-    setText(City::kLonDegreeEdit, QString::number(fix.wLonDegree));
-    setText(City::kLonMinuteEdit, QString::number(fix.wLonMinute));
-    if (fix.wNorth)
-        check(City::kNorth, City::kSouth);
-    else
-        check(City::kSouth, City::kNorth);
-    if (fix.wEast)
-        check(City::kEast, City::kWest);
-    else
-        check(City::kWest, City::kEast);
-    return CGPSReadDlg::kOK;
 }

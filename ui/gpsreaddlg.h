@@ -1,5 +1,5 @@
-// The small modal dialog that waits for the GPS receiver's first position,
-// and the city form's Read GPS, which runs it.
+// The small modal dialog that waits for the GPS receiver's first position;
+// the city form's Read GPS runs it and takes the fix it read.
 #pragma once
 
 #include "gps/comportlist.h"
@@ -13,7 +13,6 @@
 #include <memory>
 
 class CReceiverSearch;
-class CTerrafind;
 class QLabel;
 class QProgressBar;
 
@@ -61,20 +60,3 @@ private:
     int m_bArabic = 0;
     QString m_gpsPortName;
 };
-
-// What the city form's Read GPS works with besides the form.
-struct tagGPSReading {
-    QString gpsPortName;         // the port whose name says GPS; may be empty
-    QList<tagSerialPort> ports;  // every serial port, tried after it
-    int arabic = 0;
-    CTerrafind* places = nullptr; // names the nearest place; may be null
-};
-
-// The city form's Read GPS handler (its Read GPS button): runs the dialog
-// over form and, after kOK, writes the fix into the form's time zone in
-// hours, its degree and minute edits and its hemisphere buttons, and shows
-// the nearest place of places in the form's label for it. The time zone
-// is that place's standard offset when it lies within 100 km (its zone's
-// from tzdata, else its own), this machine's otherwise. After kCancel
-// nothing changes. Returns the dialog's result.
-int ReadGPSIntoCityForm(QWidget* form, const tagGPSReading& reading);

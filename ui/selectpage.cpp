@@ -2,17 +2,14 @@
 
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
 
+#include <terrafind/terrafindgeo.h>
 #include <terrafind/terrafindsearch.h>
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPainter>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 
 namespace {
 
@@ -35,43 +32,12 @@ void SelectAndShow(QTreeWidget* list, QTreeWidgetItem* item)
 
 } // namespace
 
-void ApplyPickerColours(QWidget* page)
-{
-    // Edits, lists, buttons and scroll bars get the picker's background
-    // brush; list text is the picker's dark blue.
-    const QColor background = QColor::fromRgb(PickerColours::kBackground);
-    const QColor text = QColor::fromRgb(PickerColours::kText);
-    const auto widgets = page->findChildren<QWidget*>();
-    for (QWidget* widget : widgets) {
-        QPalette palette = widget->palette();
-        if (qobject_cast<QTreeWidget*>(widget)) {
-            palette.setColor(QPalette::Text, text);
-        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget)
-                   || qobject_cast<QComboBox*>(widget) || qobject_cast<QScrollBar*>(widget)) {
-            palette.setColor(QPalette::Button, background);
-            palette.setColor(QPalette::Base, background);
-        } else {
-            continue;
-        }
-        widget->setPalette(palette);
-    }
-}
-
-void PaintInPickerColours(CBiDiListCtrl* list)
-{
-    QObject::connect(list, &CBiDiListCtrl::PrePaint, list, [](QPainter* dc) {
-        dc->setPen(QColor::fromRgb(PickerColours::kText));
-        dc->setBackground(QColor::fromRgb(PickerColours::kBackground));
-        dc->setBackgroundMode(Qt::TransparentMode);
-    });
-}
-
-CMapSimplePage::CMapSimplePage(QWidget* parent)
+CSelectPage::CSelectPage(QWidget* parent)
     : CMapPage(Ids::kTemplate, parent)
 {
 }
 
-void CMapSimplePage::OnInitDialog()
+void CSelectPage::OnInitDialog()
 {
     BuildPage();
     m_countriesLabel = FindControl<QLabel>(this, Ids::kCountriesLabel);
@@ -118,14 +84,14 @@ void CMapSimplePage::OnInitDialog()
         m_mapPicture.setEnabled(false);
     NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
                                    {Ids::kCityList, "Cities", "select.cities"},
-                                   {Ids::kMapPlaceholder + 100, "World map", "a11y.map"}});
+                                   {CMapPicture::ControlID(Ids::kMapPlaceholder), "World map", "a11y.map"}});
     m_mapPicture.setAccessibleDescription(
         m_bReadOnly ? PlainLabel("The city file cannot be changed: the map takes no taps.", "a11y.mapReadOnly", m_bArabic)
                     : PlainLabel("Tap a region to list its countries at the top of the country list.", "a11y.mapSelect",
                                  m_bArabic));
 }
 
-void CMapSimplePage::MirrorForArabic()
+void CSelectPage::MirrorForArabic()
 {
     // Left and right change places; lists read right to left; the labels
     // are the component's own Arabic, shaped.
@@ -143,7 +109,7 @@ void CMapSimplePage::MirrorForArabic()
     m_countriesLabel->setText(ArabicDisplayLabel("select.countries"));
 }
 
-void CMapSimplePage::OnCountryChosen()
+void CSelectPage::OnCountryChosen()
 {
     const QList<QTreeWidgetItem*> selected = m_countries->selectedItems();
     if (selected.isEmpty())
@@ -154,7 +120,7 @@ void CMapSimplePage::OnCountryChosen()
     FillCities(country);
 }
 
-void CMapSimplePage::FillCities(std::uint32_t countryID)
+void CSelectPage::FillCities(std::uint32_t countryID)
 {
     const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
@@ -174,7 +140,7 @@ void CMapSimplePage::FillCities(std::uint32_t countryID)
     SelectAndShow(m_cities, found ? found : m_cities->topLevelItem(0));
 }
 
-void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
+void CSelectPage::OnMapClick(unsigned int x, unsigned int y)
 {
     if (m_bReadOnly)
         return;
@@ -187,7 +153,7 @@ void CMapSimplePage::OnMapClick(unsigned int x, unsigned int y)
     OnCountryChosen();
 }
 
-void CMapSimplePage::RecordChosenCity()
+void CSelectPage::RecordChosenCity()
 {
     if (!m_cities)
         return;
@@ -199,7 +165,7 @@ void CMapSimplePage::RecordChosenCity()
         m_dwCurrentCountryID = country.toUInt();
 }
 
-void CMapSimplePage::ShowSearch(const QString& query)
+void CSelectPage::ShowSearch(const QString& query)
 {
     if (!m_cities)
         return;
@@ -214,14 +180,7 @@ void CMapSimplePage::ShowSearch(const QString& query)
     m_cities->clear();
     for (const tagCityHit& hit : hits) {
         const CCity& city = hit.city;
-        QStringList parts{m_bArabic ? city.m_strArabicName : city.m_strName};
-        const QString& division = m_bArabic && !hit.details.admin1Arabic.isEmpty() ? hit.details.admin1Arabic
-                                                                                    : hit.details.admin1;
-        if (!division.isEmpty())
-            parts.append(division);
-        parts.append(m_bArabic ? city.m_strCountryArabicName : city.m_strCountryName);
-        QTreeWidgetItem* item = MakeItem(parts.join(m_bArabic ? QStringLiteral("\u060C ") : QStringLiteral(", ")),
-                                         city.m_dwID);
+        QTreeWidgetItem* item = MakeItem(PlaceName(city, hit.details, m_bArabic != 0), city.m_dwID);
         item->setData(0, kCountryRole, city.m_dwCountryID);
         m_cities->addTopLevelItem(item);
     }

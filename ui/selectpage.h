@@ -2,8 +2,7 @@
 // the chosen country; a tap on a city closes the picker with it.
 #pragma once
 
-#include "bidi/bidilistctrl.h"
-#include "mapview.h"
+#include "mappage.h"
 
 #include <cstdint>
 
@@ -11,10 +10,10 @@ class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class CMapSimplePage : public CMapPage {
+class CSelectPage : public CMapPage {
     Q_OBJECT
 public:
-    explicit CMapSimplePage(QWidget* parent = nullptr);
+    explicit CSelectPage(QWidget* parent = nullptr);
 
     // Set by Show before the sheet runs: the city and country to preselect.
     // On exit the pending ID is the chosen city (0xFFFFFFFF once the
@@ -29,8 +28,8 @@ public:
     // city's country as the current country); the sheet calls it as the
     // page goes away.
     void RecordChosenCity();
-    // Lists the places matching query in the city list, "name, division,
-    // country", most populous first, the first one highlighted; a blank
+    // Lists the places matching query in the city list, named as PlaceName
+    // names them, most populous first, the first one highlighted; a blank
     // query lists the chosen country's cities again.
     void ShowSearch(const QString& query);
 
@@ -54,14 +53,3 @@ private:
     QTreeWidget* m_countries = nullptr;
     QTreeWidget* m_cities = nullptr;
 };
-
-// List and control colours shared by the pages and forms.
-namespace PickerColours {
-// The lists' selection colour: red 200, green 200, blue 250 (as 0xRRGGBB).
-inline constexpr unsigned kBackground = CBiDiListCtrl::kSelectionRgb;
-inline constexpr unsigned kText = 0x423F73; // red 0x42, green 0x3F, blue 0x73
-}
-// Edits, lists, buttons and scroll bars of page in the picker's colours.
-void ApplyPickerColours(QWidget* page);
-// Draws list's rows in the picker's text colour over its background.
-void PaintInPickerColours(CBiDiListCtrl* list);

@@ -1,6 +1,8 @@
 // The host program, run as a user runs it: one table of command lines, each
-// with its exit code and a text expected in what it prints. Rows run in
-// order in one home, so a row may read what an earlier one wrote.
+// with its exit code and a text expected in what it prints. Each row has a
+// home (per-user place database) and an output folder of its own, so a
+// failing row leaves the others as they were; a row that reads what another
+// command writes runs that command first.
 #include "capture.h"
 #include "placedb.h"
 #include "pseudoterminal.h"
@@ -41,20 +43,16 @@ struct CCase {
     int exitCode;          // 0 success, 1 failure, 2 usage
     QString text;          // expected in standard output or error (@name expanded too)
     std::string feed = {}; // written into TTY while the program runs
+    QList<QStringList> before = {}; // run first in the row's home, each expected to succeed
 };
 
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_files = {{u"@home"_s, m_home.path()}, {u"@out"_s, m_out.path()}, {u"@data"_s, TERRAFIND_SOURCE_DIR "/data"_L1},
-                   {u"@places"_s, m_places.Path()}, {u"@plain"_s, m_plain.Path()}, {u"@locked"_s, m_locked.Path()},
-                   {u"@unreadable"_s, m_unreadable.Path()}, {u"@garbage"_s, m_out.filePath(u"garbage"_s)},
-                   {u"@kept"_s, m_out.filePath(u"kept.bin"_s)}, {u"@countries"_s, m_countries.Path()},
-                   {u"@cities"_s, m_cities.Path()}, {u"@noname"_s, m_noName.Path()}};
-        QFile garbage(m_files[u"@garbage"_s]), kept(m_files[u"@kept"_s]);
-        ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
-        ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("earlier") == 7);
+        m_files = {{u"@data"_s, TERRAFIND_SOURCE_DIR "/data"_L1}, {u"@places"_s, m_places.Path()}, {u"@plain"_s, m_plain.Path()},
+                   {u"@locked"_s, m_locked.Path()}, {u"@unreadable"_s, m_unreadable.Path()},
+                   {u"@countries"_s, m_countries.Path()}, {u"@cities"_s, m_cities.Path()}, {u"@noname"_s, m_noName.Path()}};
         ASSERT_TRUE(m_plain.Exec(u"DROP TABLE City"_s));
         ASSERT_TRUE(QFile::setPermissions(m_unreadable.Path(), {}));
         // Locked as a program writing it locks it; the exclusive locking
@@ -73,31 +71,53 @@ protected:
         return text;
     }
 
-    void Run(const CCase& row)
+    // Runs the program in home with TTY fed: its exit code (-1 for a crash)
+    // and what it printed.
+    std::pair<int, QString> Execute(QStringList arguments, const QString& home, const std::string& feed = {})
     {
-        QStringList arguments;
-        for (const QString& argument : row.arguments)
-            arguments.append(Expand(argument));
-        SCOPED_TRACE(qPrintable(arguments.join(u' ')));
+        for (QString& argument : arguments)
+            argument = Expand(argument);
         CPseudoTerminal terminal;
-        ASSERT_TRUE(terminal.IsValid());
+        EXPECT_TRUE(terminal.IsValid());
         arguments.replaceInStrings(u"TTY"_s, terminal.DevicePath());
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"TERRAFIND_DB"_s);
-        environment.insert(u"XDG_DATA_HOME"_s, m_home.path());
+        environment.insert(u"XDG_DATA_HOME"_s, home);
         environment.insert(u"TZ"_s, u"<+0530>-5:30"_s); // POSIX: the sign is west-positive
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(TERRAFIND_CLI), arguments);
-        ASSERT_TRUE(process.waitForStarted(10000));
-        EXPECT_TRUE(terminal.Write(row.feed));
+        if (!process.waitForStarted(10000))
+            return {-1, u"did not start"_s};
+        EXPECT_TRUE(terminal.Write(feed));
         process.waitForFinished(60000);
         const QString out = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-        EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, row.exitCode) << qPrintable(out);
-        EXPECT_TRUE(out.contains(Expand(row.text))) << qPrintable(out);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, out};
     }
 
-    QTemporaryDir m_home, m_out;
+    void Run(const CCase& row)
+    {
+        const QTemporaryDir home, out;
+        m_files[u"@home"_s] = home.path();
+        m_files[u"@out"_s] = out.path();
+        m_files[u"@garbage"_s] = out.filePath(u"garbage"_s);
+        m_files[u"@kept"_s] = out.filePath(u"kept.bin"_s);
+        SCOPED_TRACE(qPrintable(Expand(row.arguments.join(u' '))));
+        QFile garbage(m_files[u"@garbage"_s]), kept(m_files[u"@kept"_s]);
+        ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
+        ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("earlier") == 7);
+        garbage.close();
+        kept.close();
+        for (const QStringList& command : row.before)
+            ASSERT_EQ(Execute(command, home.path()).first, 0) << qPrintable(command.join(u' '));
+        const auto [exitCode, printed] = Execute(row.arguments, home.path(), row.feed);
+        EXPECT_EQ(exitCode, row.exitCode) << qPrintable(printed);
+        EXPECT_TRUE(printed.contains(Expand(row.text))) << qPrintable(printed);
+        // No command writes @kept: refused exports leave it as it was.
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), "earlier");
+    }
+
     CScratchPlaceDb m_places{kPlaces}, m_plain, m_locked, m_unreadable,
         m_countries{"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 911) "
                     "INSERT INTO Country SELECT i, 'Country ' || i, 'بلد', 0 FROM n;"},
@@ -114,6 +134,8 @@ TEST_F(Cli, CommandLines)
 {
     const std::string kOnlyRMC = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
     const QString kAddCity = u"add-city 215 Bardaï برداي"_s, kModifyCity = u"modify-city 215 1 Bardaï برداي"_s;
+    const QStringList kAddPoseidonia = {u"add-city"_s, u"215"_s, u"N'Poseidonia"_s, u"بوسيدونيا"_s, u"0"_s, u"-30"_s,
+                                        u"-10"_s, u"-5"_s, u"-3.75"_s};
     std::vector<CCase> rows = {
         {{u"--help"_s}, 0, u"Usage: terrafind"_s},
         {{}, 2, u"no command given"_s},
@@ -148,11 +170,11 @@ TEST_F(Cli, CommandLines)
 
         // Edits go to the per-user copy, as given; sql reads them back and writes nothing.
         {{u"add-country"_s, u"Atlantis"_s, u"أطلانطس"_s, u"1"_s, u"2"_s}, 0, u"in region 1"_s},
-        {{u"add-city"_s, u"215"_s, u"N'Poseidonia"_s, u"بوسيدونيا"_s, u"0"_s, u"-30"_s, u"-10"_s, u"-5"_s, u"-3.75"_s},
-         0, u"status: 0x00000000"_s},
+        {kAddPoseidonia, 0, u"status: 0x00000000"_s},
         {{u"sql"_s, u"SELECT name, longitude_Degree, longitude_Minute, latitude_Degree, latitude_Minute, gmt FROM City "
                     "WHERE County_ID = 215 AND gmt < 0"_s},
-         0, u"name\tlongitude_Degree\tlongitude_Minute\tlatitude_Degree\tlatitude_Minute\tgmt\nN'Poseidonia\t0\t-30\t-10\t-5\t-37\n"_s},
+         0, u"name\tlongitude_Degree\tlongitude_Minute\tlatitude_Degree\tlatitude_Minute\tgmt\nN'Poseidonia\t0\t-30\t-10\t-5\t-37\n"_s,
+         {}, {kAddPoseidonia}},
         {{u"--json"_s, u"sql"_s, u"SELECT ID, name, NULL FROM Country WHERE ID = 215"_s}, 0,
          u"\"rows\": [\n        [\n            \"215\",\n            \"Chad\",\n            \"\"\n        ]\n    ],"_s},
         {{u"sql"_s, u"DELETE FROM City"_s}, 1, u"status: 0x80fe0003"_s},
@@ -161,12 +183,12 @@ TEST_F(Cli, CommandLines)
         {{u"sql"_s, u"SELECT count(*) > 0 FROM City"_s}, 0, u"\n1\n"_s},
 
         // Search: folded words, found at once after an edit; FTS5 syntax is text.
-        {{u"search"_s, u"poseidonia chad"_s}, 0, u"\tN'Poseidonia\t\tChad\t0\n"_s},
-        {{u"--db"_s, u"@places"_s, u"search"_s, u"TROMSO"_s, u"--limit"_s, u"1"_s}, 0, u"1\tTromsø\tTroms\tNorway\t77000\n"_s},
-        {{u"--db"_s, u"@places"_s, u"--arabic"_s, u"search"_s, u"ترومسو"_s}, 0, u"1\tترومسو\tترومس\tالنرويج\t77000\n"_s},
+        {{u"search"_s, u"poseidonia chad"_s}, 0, u"\tN'Poseidonia, Chad\t0\n"_s, {}, {kAddPoseidonia}},
+        {{u"--db"_s, u"@places"_s, u"search"_s, u"TROMSO"_s, u"--limit"_s, u"1"_s}, 0, u"1\tTromsø, Troms, Norway\t77000\n"_s},
+        {{u"--db"_s, u"@places"_s, u"--arabic"_s, u"search"_s, u"ترومسو"_s}, 0, u"1\tترومسو، ترومس، النرويج\t77000\n"_s},
         {{u"--db"_s, u"@places"_s, u"--json"_s, u"search"_s, u"agri"_s}, 0, u"\"name\": \"Ağrı\""_s},
         {{u"--db"_s, u"@places"_s, u"search"_s, u"\"* OR NEAR(a"_s}, 0, u"status: 0x00000000"_s},
-        {{u"--file"_s, u"@data"_s, u"search"_s, u"cairo egypt"_s}, 0, u"\tCairo\t\tEgypt\t0\n"_s},
+        {{u"--file"_s, u"@data"_s, u"search"_s, u"cairo egypt"_s}, 0, u"\tCairo, Egypt\t0\n"_s},
         {{u"search"_s}, 2, u"usage: terrafind search QUERY [--limit N]"_s},
         {{u"search"_s, u"x"_s, u"--limit"_s, u"0"_s}, 2, u"N must be an integer from 1 to 1000"_s},
 
@@ -179,7 +201,8 @@ TEST_F(Cli, CommandLines)
         // The city file: its own lists, and no database-only command.
         {{u"export-cityfile"_s, u"@out/kvCities.bin"_s, u"--db"_s, u"@places"_s}, 0,
          u"4 countries, 5 cities\n2 names cut to 31 bytes, 3 with characters outside code page 1256 replaced"_s},
-        {{u"--file"_s, u"@out"_s, u"city"_s, u"2"_s}, 0, u"Null Island | جزيرة العدم, Ghana"_s},
+        {{u"--file"_s, u"@out"_s, u"city"_s, u"2"_s}, 0, u"Null Island | جزيرة العدم, Ghana"_s, {},
+         {{u"export-cityfile"_s, u"@out/kvCities.bin"_s, u"--db"_s, u"@places"_s}}},
         {{u"export-cityfile"_s, u"@out/big.bin"_s, u"--db"_s, u"@cities"_s}, 0,
          u"1 countries, 65535 cities\n1 less populous cities left out"_s},
         {{u"--file"_s, u"@data"_s, u"at"_s, u"x"_s, u"1"_s}, 2, u"X must be an integer"_s},
@@ -236,9 +259,6 @@ TEST_F(Cli, CommandLines)
 
     for (const CCase& row : rows)
         Run(row);
-    QFile kept(m_files[u"@kept"_s]);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "earlier");
 }
 
 } // namespace

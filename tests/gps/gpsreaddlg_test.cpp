@@ -9,6 +9,7 @@
 #include "recordingmessages.h"
 
 #include "bidi/shapetext.h"
+#include "resources/controlids.h"
 #include "ui/dialogtemplate.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 
 namespace {
 
+using namespace Controls::GPSRead;
+
 struct CFixedClock : CClock {
     CFixedClock() { Install(this); }
     ~CFixedClock() override { Install(nullptr); }
@@ -40,7 +43,7 @@ void CancelLater(QObject* scope, int ms)
     QTimer::singleShot(ms, scope, [] {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* dialog = qobject_cast<CGPSReadDlg*>(widget); dialog && dialog->isVisible())
-                FindControl<QPushButton>(dialog, 2)->click();
+                FindControl<QPushButton>(dialog, kCancelButton)->click();
     });
 }
 
@@ -66,12 +69,12 @@ TEST(ReadDialog, EndsWithTheFirstFix)
         ASSERT_TRUE(terminal.Write(ReadCapture(row.capture)));
         CGPSReadDlg dialog(nullptr, terminal.DevicePath(), row.arabic);
         CancelLater(&dialog, 20000); // the dialog must end well before
-        auto* status = FindControl<QLabel>(&dialog, 1030);
+        auto* status = FindControl<QLabel>(&dialog, kStatus);
         if (row.arabic) {
             EXPECT_EQ(status->text(), Shaped(u" جاري قراءة بيانات GPS "));
             EXPECT_TRUE(status->alignment() & Qt::AlignRight);
-            EXPECT_EQ(FindControl<QLabel>(&dialog, 1029)->text(), Shaped(u"تهيئة وضع  الاحداثيات التلقائيه "));
-            EXPECT_EQ(FindControl<QPushButton>(&dialog, 2)->text(), Shaped(u"الغاء"));
+            EXPECT_EQ(FindControl<QLabel>(&dialog, kTitle)->text(), Shaped(u"تهيئة وضع  الاحداثيات التلقائيه "));
+            EXPECT_EQ(FindControl<QPushButton>(&dialog, kCancelButton)->text(), Shaped(u"الغاء"));
         }
         QString statusShown;
         messages.onShow = [&] {
@@ -91,7 +94,7 @@ TEST(ReadDialog, EndsWithTheFirstFix)
             EXPECT_EQ(statusShown, Shaped(u"عدد الاقمار الصناعيه المتاحة:14"));
             continue;
         }
-        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data recieved successfully."));
+        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Position data received successfully."));
         EXPECT_EQ(statusShown, row.satellites ? QStringLiteral("Number of satellites in View:%1").arg(row.satellites)
                                               : QStringLiteral("Reading data from GPS device"));
     }
@@ -102,10 +105,10 @@ TEST(ReadDialog, MissingPortIsToldOnceThenWaitsForCancel)
     CRecordingMessages messages;
     CGPSReadDlg dialog(nullptr, QStringLiteral("/dev/terrafind-no-such-gps"), 0);
     QList<int> progress;
-    QObject::connect(FindControl<QProgressBar>(&dialog, 1031), &QProgressBar::valueChanged, [&](int value) {
+    QObject::connect(FindControl<QProgressBar>(&dialog, kProgress), &QProgressBar::valueChanged, [&](int value) {
         progress.append(value);
         if (progress.size() == 13)
-            FindControl<QPushButton>(&dialog, 2)->click();
+            FindControl<QPushButton>(&dialog, kCancelButton)->click();
     });
     CancelLater(&dialog, 20000);
     EXPECT_EQ(dialog.DoModal(), CGPSReadDlg::kCancel);
@@ -114,7 +117,7 @@ TEST(ReadDialog, MissingPortIsToldOnceThenWaitsForCancel)
     // Full in ten ticks, then it starts over.
     EXPECT_EQ(progress, QList<int>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 10, 20, 30}));
     // It goes on trying the port at the other speeds, and says so.
-    EXPECT_TRUE(FindControl<QLabel>(&dialog, 1030)->text().startsWith(u"Trying /dev/terrafind-no-such-gps at "));
+    EXPECT_TRUE(FindControl<QLabel>(&dialog, kStatus)->text().startsWith(u"Trying /dev/terrafind-no-such-gps at "));
 }
 
 // No limit means waiting for as long as the receiver takes.

@@ -17,7 +17,7 @@
 
 namespace {
 
-enum { kName = 1116, kTimeZone = 1127, kLonDegree = 1118, kLonMinute = 1119, kLatDegree = 1124, kLatMinute = 1123 };
+using namespace Controls::City;
 
 // A port list that is the same on every machine: no receiver unless a test
 // names one.
@@ -70,9 +70,9 @@ TEST_F(CityForm, OKReadsTheTypedValuesWithinTheirLimits)
         SCOPED_TRACE(row.what);
         CCityDlg form;
         EXPECT_EQ(RunModal<CCityDlg>(form, [&](CCityDlg* f) {
-            f->Edit(kName)->setText(u"Somewhere"_s);
+            f->Edit(kNameEdit)->setText(u"Somewhere"_s);
             TypeCity(f, QLatin1String(row.typed));
-            Press(f, 1);
+            Press(f, kOKButton);
         }), CCityDlg::kOK);
         EXPECT_EQ(form.m_strName, u"Somewhere"_s);
         EXPECT_EQ(Stored(form), QString::fromLatin1(row.stored));
@@ -89,9 +89,9 @@ TEST_F(CityForm, ShowsMagnitudesWithTheHemisphereChecked)
         form.m_strName = u"O'Hare"_s;
         Preset(form, values);
         RunModal<CCityDlg>(form, [&](CCityDlg* f) {
-            EXPECT_EQ(f->Edit(kName)->text(), u"O'Hare"_s);
+            EXPECT_EQ(f->Edit(kNameEdit)->text(), u"O'Hare"_s);
             EXPECT_EQ(ShownCity(f), QString::fromLatin1(shown));
-            Press(f, 1);
+            Press(f, kOKButton);
         });
         EXPECT_EQ(Stored(form), QString::fromLatin1(values));
     }
@@ -101,16 +101,16 @@ TEST_F(CityForm, AngleEditsTakeDigitsOnlyAndReadGPSNeedsAReceiver)
 {
     CCityDlg form;
     RunModal<CCityDlg>(form, [](CCityDlg* f) {
-        for (int id : {kLonDegree, kLonMinute, kLatDegree, kLatMinute, kTimeZone}) {
+        for (int id : {kLonDegreeEdit, kLonMinuteEdit, kLatDegreeEdit, kLatMinuteEdit, kTimeZoneEdit}) {
             f->Edit(id)->clear();
             QTest::keyClicks(f->Edit(id), u"-1a2.5"_s);
-            EXPECT_EQ(f->Edit(id)->text(), id == kTimeZone ? u"-1a2.5"_s : u"125"_s) << id;
+            EXPECT_EQ(f->Edit(id)->text(), id == kTimeZoneEdit ? u"-1a2.5"_s : u"125"_s) << id;
         }
         EXPECT_EQ(f->windowTitle(), u"Add City"_s);
         EXPECT_FALSE(f->ReadGPSButton()->isEnabled());
         TypeCity(f, u"2.0,31,14,30,3,E,N"_s);
         SaveScreenshot(f, u"cityform-english"_s);
-        Press(f, 2);
+        Press(f, kCancelButton);
     });
     EXPECT_TRUE(form.m_strGPSPortName.isEmpty());
 }
@@ -149,7 +149,7 @@ TEST_F(CityForm, ReadGPSFillsTheFormFromTheReceiverUnlessCancelled)
         // 33° 52.128' S, 0° 30' W, read at UTC-5.
         ASSERT_TRUE(terminal.Write("$GPGGA,120000,3352.128,S,00030.000,W,1,04,1.0,10.0,M,,M,,\r\n"));
         f->ReadGPSButton()->click(); // runs the reading dialog to its end
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_strGPSPortName, terminal.DevicePath());
     EXPECT_EQ(Stored(form), u"-5,0,-30,-33,-52"_s);
@@ -189,13 +189,13 @@ TEST_F(CityForm, ReadGPSNamesTheNearestPlaceAndTakesItsTimeZone)
         form.m_places = &places;
         RunModal<CCityDlg>(form, [&](CCityDlg* f) {
             f->ReadGPSButton()->click();
-            EXPECT_EQ(f->Edit(kTimeZone)->text(), QString::fromUtf16(row.zone));
+            EXPECT_EQ(f->Edit(kTimeZoneEdit)->text(), QString::fromUtf16(row.zone));
             QString nearest = QString::fromUtf16(row.nearest);
             if (row.arabic)
                 ShapeText(QString(nearest), nearest, 1);
-            EXPECT_EQ(FindControl<QLabel>(f, 1129)->text(), nearest);
+            EXPECT_EQ(FindControl<QLabel>(f, kNearestLabel)->text(), nearest);
             SaveScreenshot(f, row.arabic ? u"cityform-gps-arabic"_s : u"cityform-gps-english"_s);
-            Press(f, 2);
+            Press(f, kCancelButton);
         });
         EXPECT_TRUE(form.m_strGPSPortName.isEmpty());
     }
@@ -213,23 +213,26 @@ TEST_F(CityForm, ArabicMirrorsTheForm)
         // Label and edit change places: exactly in the degree and minute
         // rows; in the name and time-zone rows each keeps its width, the
         // label ending where the edit ended.
-        const int d = std::abs(was(kName).width() - was(1045).width());
-        for (const auto& [label, edit, grow] : {std::tuple{1045, kName, d}, std::tuple{1051, kTimeZone, d}, std::tuple{1047, kLonDegree, 0},
-                                                std::tuple{1048, kLonMinute, 0}, std::tuple{1049, kLatDegree, 0}, std::tuple{1050, kLatMinute, 0}}) {
+        const int d = std::abs(was(kNameEdit).width() - was(kNameLabel).width());
+        for (const auto& [label, edit, grow] :
+             {std::tuple{kNameLabel, kNameEdit, d}, std::tuple{kTimeZoneLabel, kTimeZoneEdit, d},
+              std::tuple{kLonDegreeLabel, kLonDegreeEdit, 0}, std::tuple{kLonMinuteLabel, kLonMinuteEdit, 0},
+              std::tuple{kLatDegreeLabel, kLatDegreeEdit, 0}, std::tuple{kLatMinuteLabel, kLatMinuteEdit, 0}}) {
             EXPECT_EQ(at(label), was(edit).adjusted(grow, 0, 0, 0)) << label;
             EXPECT_EQ(at(edit), was(label).adjusted(0, 0, grow, 0)) << edit;
         }
         // Buttons: Cancel where Read GPS was, OK after the same gap, Read
         // GPS ending where Cancel ended.
-        EXPECT_EQ(at(2).x(), was(1103).x());
-        EXPECT_EQ(at(1).x() - at(2).right(), was(2).x() - was(1).right());
-        EXPECT_EQ(at(1103).right(), was(2).right());
-        EXPECT_EQ(f->Edit(kName)->layoutDirection(), Qt::RightToLeft);
-        EXPECT_EQ(f->Radio(1120)->layoutDirection(), Qt::RightToLeft);
-        ExpectShaped(f, {{1045, "city.name"}, {1051, "city.timeZone"}, {1047, "city.degree"}, {1050, "city.minute"}, {1052, "city.longitude"},
-                         {1053, "city.latitude"}, {1126, "city.south"}, {1, "form.ok"}, {1103, "city.readGPS"}});
+        EXPECT_EQ(at(kCancelButton).x(), was(kReadGPSButton).x());
+        EXPECT_EQ(at(kOKButton).x() - at(kCancelButton).right(), was(kCancelButton).x() - was(kOKButton).right());
+        EXPECT_EQ(at(kReadGPSButton).right(), was(kCancelButton).right());
+        EXPECT_EQ(f->Edit(kNameEdit)->layoutDirection(), Qt::RightToLeft);
+        EXPECT_EQ(f->Radio(kEast)->layoutDirection(), Qt::RightToLeft);
+        ExpectShaped(f, {{kNameLabel, "city.name"}, {kTimeZoneLabel, "city.timeZone"}, {kLonDegreeLabel, "city.degree"},
+                         {kLatMinuteLabel, "city.minute"}, {kLongitudeGroup, "city.longitude"}, {kLatitudeGroup, "city.latitude"},
+                         {kSouth, "city.south"}, {kOKButton, "form.ok"}, {kReadGPSButton, "city.readGPS"}});
         SaveScreenshot(f, u"cityform-arabic"_s);
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_strName, u"القاهرة"_s) << "the name comes back as typed, unshaped";
 }

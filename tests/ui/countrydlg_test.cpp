@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace Controls::Country;
+
 TEST(CountryForm, EnglishMethodsAreSortedByTextAndAnUnknownCodeSelectsNothing)
 {
     CCountryDlg form;
@@ -24,12 +26,12 @@ TEST(CountryForm, EnglishMethodsAreSortedByTextAndAnUnknownCodeSelectsNothing)
         EXPECT_EQ(f->MethodCombo()->currentIndex(), -1);
         EXPECT_EQ(f->windowTitle(), u"Country Data"_s);
         SaveScreenshot(f, u"countryform-english"_s);
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_sMethod, -1) << "OK with nothing selected stores the list's -1";
     RunModal<CCountryDlg>(form, [](CCountryDlg* f) {
         f->MethodCombo()->setCurrentIndex(0);
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_sMethod, 4) << "the first entry is the Egyptian survey, code 4";
 }
@@ -41,25 +43,25 @@ TEST(CountryForm, EmptyAndOverlongNamesAreRefusedWithTheFormKeptOpen)
     const QString fifty(50, u'x');
     EXPECT_EQ(RunModal<CCountryDlg>(form, [&](CCountryDlg* f) {
         f->MethodCombo()->setFocus();
-        Press(f, 1);
+        Press(f, kOKButton);
         EXPECT_TRUE(f->isVisible()) << "empty name refused";
         EXPECT_EQ(std::tuple(messages.beeps, messages.shown.size(), f->focusWidget()), std::tuple(1, 0, f->NameEdit())) << "a beep, no box";
 
         QTest::keyClicks(f->NameEdit(), fifty + u'y');
-        Press(f, 1);
+        Press(f, kOKButton);
         EXPECT_TRUE(f->isVisible()) << "51 characters refused";
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(std::tuple(messages.shown[0].text, messages.shown[0].icon), std::tuple(u"Please enter no more than 50 characters."_s, QMessageBox::Warning));
         EXPECT_EQ(f->NameEdit()->text(), fifty + u'y') << "left for the user to shorten";
         f->NameEdit()->setText(fifty);
-        Press(f, 1);
+        Press(f, kOKButton);
     }), CCountryDlg::kOK);
     EXPECT_EQ(form.m_strName, fifty);
     EXPECT_EQ(messages.shown.size(), 1);
 
     RunModal<CCountryDlg>(form, [](CCountryDlg* f) {
         f->NameEdit()->setText(u"   "_s); // blanks are a name
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_strName, u"   "_s);
     EXPECT_EQ(messages.beeps, 1);
@@ -84,13 +86,13 @@ TEST(CountryForm, ArabicShowsShapedMethodsAndSwapsTheButtons)
         }
         EXPECT_TRUE(std::is_sorted(plain.begin(), plain.end())) << plain.join(u'|').toStdString();
         EXPECT_EQ(methods->currentData().toInt(), 3);
-        EXPECT_LT(FindControl(f, 2)->geometry().right() + 1, FindControl(f, 1)->x()) << "Cancel stands left of OK, apart";
+        EXPECT_LT(FindControl(f, kCancelButton)->geometry().right() + 1, FindControl(f, kOKButton)->x()) << "Cancel stands left of OK, apart";
         EXPECT_EQ(f->windowTitle(), ArabicLabel("title.countryData"));
-        ExpectShaped(f, {{2, "form.cancel"}, {1045, "country.name"}, {1057, "country.method"}, {1054, "country.group"}});
-        EXPECT_LT(methods->geometry().bottom(), FindControl(f, 1)->y()) << "the closed list clears the buttons";
+        ExpectShaped(f, {{kCancelButton, "form.cancel"}, {kNameLabel, "country.name"}, {kMethodLabel, "country.method"}, {kGroup, "country.group"}});
+        EXPECT_LT(methods->geometry().bottom(), FindControl(f, kOKButton)->y()) << "the closed list clears the buttons";
         EXPECT_EQ(f->NameEdit()->layoutDirection(), Qt::RightToLeft);
         SaveScreenshot(f, u"countryform-arabic"_s);
-        Press(f, 1);
+        Press(f, kOKButton);
     });
     EXPECT_EQ(form.m_sMethod, 3);
     EXPECT_EQ(form.m_strName, u"مصر"_s);

@@ -9,6 +9,10 @@
 namespace {
 
 using Picker = PlaceCopy;
+namespace Select = Controls::Select;
+namespace Add = Controls::Add;
+constexpr int kSelectMap = CMapPicture::ControlID(Select::kMapPlaceholder);
+constexpr int kAddMap = CMapPicture::ControlID(Add::kMapPlaceholder);
 
 // Base units 6 x 13 (an 8-point font at 96 dpi): x * 6 / 4 and y * 13 / 8,
 // rounded, so the 150 x 75 unit placeholder holds the 225 x 120 map.
@@ -27,7 +31,7 @@ TEST_F(Picker, EachMapTapReplacesTheRegionBlockAboveTheList)
     ASSERT_FALSE(taps[1].second.isEmpty());
     // With no city selected at the end there is nothing to read back.
     EXPECT_EQ(ShowOnCairo(0, [&](CCityPropSheet* sheet) {
-        CMapSimplePage& page = sheet->m_selectPage;
+        CSelectPage& page = sheet->m_selectPage;
         const QStringList all = RowTexts(page.CountryList());
         for (const auto& [place, block] : taps) {
             SCOPED_TRACE(place.longitude);
@@ -67,12 +71,12 @@ TEST_F(Picker, ACityTapEndsWithItAndCancelLeavesTheHostsRecordAlone)
 TEST_F(Picker, ArabicMirrorsThePageAndStaysOn)
 {
     EXPECT_EQ(ShowOnCairo(1, [](CCityPropSheet* sheet) {
-        CMapSimplePage& page = sheet->m_selectPage;
+        CSelectPage& page = sheet->m_selectPage;
         EXPECT_GT(page.CountryList()->x(), page.CityList()->x()) << "countries move to the right";
         EXPECT_EQ(page.CountryList()->layoutDirection(), Qt::RightToLeft);
-        EXPECT_GT(FindControl(&page, 1044)->x(), FindControl(&page, 1043)->x());
-        EXPECT_TRUE(FindControl<QLabel>(&page, 1044)->alignment() & Qt::AlignRight);
-        ExpectShaped(&page, {{1044, "select.countries"}, {1043, "select.cities"}});
+        EXPECT_GT(FindControl(&page, Select::kCountriesLabel)->x(), FindControl(&page, Select::kCitiesLabel)->x());
+        EXPECT_TRUE(FindControl<QLabel>(&page, Select::kCountriesLabel)->alignment() & Qt::AlignRight);
+        ExpectShaped(&page, {{Select::kCountriesLabel, "select.countries"}, {Select::kCitiesLabel, "select.cities"}});
         EXPECT_EQ(page.CountryList()->topLevelItem(0)->text(0), Shaped("select.allCountries"));
         EXPECT_EQ(sheet->Tabs()->tabText(0), Shaped("select.tab"));
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{u"القاهرة"_s});
@@ -121,10 +125,10 @@ TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
         QString expected;
         std::uint32_t expectedIndex = 0;
         WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-            CMapSimplePage& page = sheet->m_selectPage;
+            CSelectPage& page = sheet->m_selectPage;
             TapTab(sheet, 1);
             EXPECT_EQ(sheet->Tabs()->currentIndex(), 0) << "the Add page cannot be reached";
-            EXPECT_FALSE(FindControl(&page, 1201)->isEnabled()) << "the map takes no taps";
+            EXPECT_FALSE(FindControl(&page, kSelectMap)->isEnabled()) << "the map takes no taps";
             ASSERT_EQ(RowTexts(page.CityList(), true).size(), 1);
             expected = page.CityList()->topLevelItem(1)->text(0);
             expectedIndex = page.CityList()->topLevelItem(1)->data(0, Qt::UserRole).toUInt();
@@ -191,7 +195,7 @@ TEST_F(Picker, AnyMoveOfTheCountryHighlightListsItsCitiesAndDoneReturnsTheHighli
         QStringList listed, expected;
         QString highlighted, chosen;
         WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
-            CMapSimplePage& page = sheet->m_selectPage;
+            CSelectPage& page = sheet->m_selectPage;
             MoveHighlight(page.CountryList(), row.move);
             highlighted = RowTexts(page.CountryList(), true).value(0);
             EXPECT_EQ(page.CountryList()->topLevelItem(0)->text(0), u"-- All Countries --"_s);
@@ -232,11 +236,11 @@ TEST_F(Picker, GrowsFromItsTemplateSizeWithTheMapTappedInMapPixels)
                 SCOPED_TRACE(tab);
                 TapTab(sheet, tab);
                 auto* page = static_cast<CMapPage*>(sheet->Tabs()->currentWidget());
-                QWidget* map = FindControl(page, 1201 + tab);
+                QWidget* map = FindControl(page, tab ? kAddMap : kSelectMap);
                 EXPECT_GT(map->width(), 2 * 225);
                 EXPECT_NEAR(map->width() * 120.0 / map->height(), 225.0, 2.0) << "the map's aspect ratio";
                 EXPECT_NEAR(map->x() + map->width() / 2, page->width() / 2, 2) << "centred";
-                auto* countries = FindControl<QTreeWidget>(page, 1111);
+                auto* countries = FindControl<QTreeWidget>(page, tab ? Add::kCountryList : Select::kCountryList);
                 EXPECT_GT(countries->geometry().bottom(), page->height() - 40) << "the list takes the height left";
                 const qreal scale = map->width() / 225.0;
                 QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(int((kCairo.X() + 0.5) * scale), int((kCairo.Y() + 0.5) * scale)));
@@ -274,14 +278,16 @@ TEST_F(Picker, ScreenReadersGetANameForEveryControlInBothLanguages)
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
             TapTab(sheet, 1);
             EXPECT_EQ(name(sheet), text("Choose a City", "sheet.title"));
-            for (CMapPage* page : {static_cast<CMapPage*>(&sheet->m_selectPage), static_cast<CMapPage*>(&sheet->m_addPage)}) {
-                EXPECT_EQ(name(FindControl(page, 1111)), text("Countries", "select.countries"));
-                EXPECT_EQ(name(FindControl(page, 1110)), text("Cities", "select.cities"));
-                QWidget* map = FindControl(page, page == &sheet->m_selectPage ? 1201 : 1202);
+            for (const auto& [page, countries, cities, mapID] :
+                 {std::tuple{static_cast<CMapPage*>(&sheet->m_selectPage), Select::kCountryList, Select::kCityList, kSelectMap},
+                  std::tuple{static_cast<CMapPage*>(&sheet->m_addPage), Add::kCountryList, Add::kCityList, kAddMap}}) {
+                EXPECT_EQ(name(FindControl(page, countries)), text("Countries", "select.countries"));
+                EXPECT_EQ(name(FindControl(page, cities)), text("Cities", "select.cities"));
+                QWidget* map = FindControl(page, mapID);
                 EXPECT_EQ(name(map), text("World map", "a11y.map"));
                 EXPECT_FALSE(name(map, QAccessible::Description).isEmpty());
             }
-            EXPECT_EQ(name(FindControl(&sheet->m_addPage, 1115)), text("Add city", "a11y.addCity"));
+            EXPECT_EQ(name(FindControl(&sheet->m_addPage, Add::kCityAdd)), text("Add city", "a11y.addCity"));
             ExpectEveryControlNamed(sheet);
             sheet->reject();
         });

@@ -51,22 +51,29 @@ void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, co
     }
 }
 
+namespace {
+
+using namespace Controls::City;
+constexpr int kNumberEdits[] = {kTimeZoneEdit, kLonDegreeEdit, kLonMinuteEdit, kLatDegreeEdit, kLatMinuteEdit};
+
+} // namespace
+
 void TypeCity(CCityDlg* form, const QString& values)
 {
     const QStringList v = values.split(u',');
-    for (int i = 0; const int id : {1127, 1118, 1119, 1124, 1123})
+    for (int i = 0; const int id : kNumberEdits)
         form->Edit(id)->setText(v[i++]);
-    form->Radio(v[5] == "E"_L1 ? 1120 : 1121)->setChecked(true);
-    form->Radio(v[6] == "N"_L1 ? 1125 : 1126)->setChecked(true);
+    form->Radio(v[5] == "E"_L1 ? kEast : kWest)->setChecked(true);
+    form->Radio(v[6] == "N"_L1 ? kNorth : kSouth)->setChecked(true);
 }
 
 QString ShownCity(const CCityDlg* form)
 {
     QStringList v;
-    for (const int id : {1127, 1118, 1119, 1124, 1123})
+    for (const int id : kNumberEdits)
         v << form->Edit(id)->text();
-    v << (form->Radio(1120)->isChecked() ? u"E"_s : form->Radio(1121)->isChecked() ? u"W"_s : u"?"_s);
-    v << (form->Radio(1125)->isChecked() ? u"N"_s : form->Radio(1126)->isChecked() ? u"S"_s : u"?"_s);
+    v << (form->Radio(kEast)->isChecked() ? u"E"_s : form->Radio(kWest)->isChecked() ? u"W"_s : u"?"_s);
+    v << (form->Radio(kNorth)->isChecked() ? u"N"_s : form->Radio(kSouth)->isChecked() ? u"S"_s : u"?"_s);
     return v.join(u',');
 }
 

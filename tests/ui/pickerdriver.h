@@ -10,6 +10,8 @@
 #include "ui/dialogtemplate.h"
 #include "ui/labels.h"
 
+#include "resources/controlids.h"
+
 #include <terrafind/terrafind.h>
 
 #include <QComboBox>
@@ -63,7 +65,7 @@ int RunModal(Window& window, std::function<void(Window*)> step)
     WhenShown<Window>(std::move(step));
     return window.DoModal();
 }
-// Clicks the push button with that control ID (1 OK, 2 Cancel).
+// Clicks the push button with that control ID.
 inline void Press(QWidget* window, int id) { FindControl<QPushButton>(window, id)->click(); }
 
 // Saves a picture of widget under the build directory's screenshots/.

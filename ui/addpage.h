@@ -3,7 +3,7 @@
 // the back end.
 #pragma once
 
-#include "mapview.h"
+#include "mappage.h"
 
 #include <cstdint>
 
@@ -11,10 +11,10 @@ class QGroupBox;
 class QPushButton;
 class QTreeWidget;
 
-class CAdvancedPage : public CMapPage {
+class CAddPage : public CMapPage {
     Q_OBJECT
 public:
-    explicit CAdvancedPage(QWidget* parent = nullptr);
+    explicit CAddPage(QWidget* parent = nullptr);
 
     // Highlights the region at (x, y), in map pixels, and lists its
     // countries; no country is selected afterwards.

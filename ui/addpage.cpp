@@ -1,12 +1,13 @@
-#include "advancedpage.h"
+#include "addpage.h"
 
 #include "citydlg.h"
+#include "common/hemisphere.h"
 #include "common/usermessages.h"
 #include "countrydlg.h"
 #include "dialogtemplate.h"
 #include "labels.h"
+#include "pickercolours.h"
 #include "resources/controlids.h"
-#include "selectpage.h"
 
 #include <QGroupBox>
 #include <QMouseEvent>
@@ -56,7 +57,7 @@ void DrawHighlight(QPainter* dc, const tagRECT& region)
     dc->save();
     const QRectF inside(QPointF(region.left, region.top), QPointF(region.right + 1, region.bottom + 1));
     dc->fillRect(inside, QColor(255, 196, 0, 110));
-    QPen frame(QColor::fromRgb(CAdvancedPage::kHighlightRgb), 2);
+    QPen frame(QColor::fromRgb(CAddPage::kHighlightRgb), 2);
     frame.setCosmetic(true);
     frame.setJoinStyle(Qt::MiterJoin);
     dc->setPen(frame);
@@ -76,11 +77,11 @@ bool Refuse(QWidget* form, const QString& message)
 
 } // namespace
 
-CAdvancedPage::CAdvancedPage(QWidget* parent) : CMapPage(Ids::kTemplate, parent)
+CAddPage::CAddPage(QWidget* parent) : CMapPage(Ids::kTemplate, parent)
 {
 }
 
-void CAdvancedPage::OnInitDialog()
+void CAddPage::OnInitDialog()
 {
     BuildPage();
     m_countries = FindControl<QTreeWidget>(this, Ids::kCountryList);
@@ -105,15 +106,15 @@ void CAdvancedPage::OnInitDialog()
     WatchChoice(m_countries, [this] { OnCountryTapped(); });
     WatchChoice(m_cities, [this] { OnCityTapped(); });
     SetCityList(m_cities);
-    connect(m_countryAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCountry);
-    connect(m_countryEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCountry);
-    connect(m_cityAdd, &QPushButton::clicked, this, &CAdvancedPage::OnAddCity);
-    connect(m_cityEdit, &QPushButton::clicked, this, &CAdvancedPage::OnEditCity);
+    connect(m_countryAdd, &QPushButton::clicked, this, &CAddPage::OnAddCountry);
+    connect(m_countryEdit, &QPushButton::clicked, this, &CAddPage::OnEditCountry);
+    connect(m_cityAdd, &QPushButton::clicked, this, &CAddPage::OnAddCity);
+    connect(m_cityEdit, &QPushButton::clicked, this, &CAddPage::OnEditCity);
     ApplyPickerColours(this);
     // The buttons' own texts say Add and Edit twice: the names say of what.
     NameControls(this, m_bArabic, {{Ids::kCountryList, "Countries", "select.countries"},
                                    {Ids::kCityList, "Cities", "select.cities"},
-                                   {Ids::kMapPlaceholder + 100, "World map", "a11y.map"},
+                                   {CMapPicture::ControlID(Ids::kMapPlaceholder), "World map", "a11y.map"},
                                    {Ids::kCountryAdd, "Add country", "a11y.addCountry"},
                                    {Ids::kCountryEdit, "Edit country", "a11y.editCountry"},
                                    {Ids::kCityAdd, "Add city", "a11y.addCity"},
@@ -122,7 +123,7 @@ void CAdvancedPage::OnInitDialog()
         PlainLabel("Tap a region to add or edit its countries and their cities.", "a11y.mapAdd", m_bArabic));
 }
 
-void CAdvancedPage::MirrorForArabic()
+void CAddPage::MirrorForArabic()
 {
     const auto swap = [](QWidget* a, QWidget* b) {
         const QRect rect = a->geometry();
@@ -158,7 +159,7 @@ void CAdvancedPage::MirrorForArabic()
     m_cityEdit->setText(edit);
 }
 
-bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
+bool CAddPage::eventFilter(QObject* watched, QEvent* event)
 {
     QTreeWidget* list = watched == m_countries->viewport() ? m_countries
                       : watched == m_cities->viewport()    ? m_cities
@@ -172,7 +173,7 @@ bool CAdvancedPage::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
+void CAddPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAdd, bool cityEdit)
 {
     m_countryAdd->setEnabled(countryAdd);
     m_countryEdit->setEnabled(countryEdit);
@@ -180,12 +181,12 @@ void CAdvancedPage::EnableButtons(bool countryAdd, bool countryEdit, bool cityAd
     m_cityEdit->setEnabled(cityEdit);
 }
 
-bool CAdvancedPage::HighlightIsEmpty() const
+bool CAddPage::HighlightIsEmpty() const
 {
     return m_highlight.left == m_highlight.right || m_highlight.top == m_highlight.bottom;
 }
 
-void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
+void CAddPage::OnMapClick(unsigned int x, unsigned int y)
 {
     if (!m_countries)
         return;
@@ -208,14 +209,14 @@ void CAdvancedPage::OnMapClick(unsigned int x, unsigned int y)
     EnableButtons(!HighlightIsEmpty(), false, false, false);
 }
 
-void CAdvancedPage::OnMapPaint(QPainter* painter, const QRect&)
+void CAddPage::OnMapPaint(QPainter* painter, const QRect&)
 {
     if (m_backend)
         m_backend->EnumRegions(painter, DrawRegionEdges);
     DrawHighlight(painter, m_highlight);
 }
 
-void CAdvancedPage::OnCountryTapped()
+void CAddPage::OnCountryTapped()
 {
     const QScopedValueRollback quiet(m_quiet, true);
     m_cities->clear();
@@ -232,7 +233,7 @@ void CAdvancedPage::OnCountryTapped()
     EnableButtons(true, true, true, false);
 }
 
-void CAdvancedPage::OnCityTapped()
+void CAddPage::OnCityTapped()
 {
     if (Selected(m_cities))
         EnableButtons(true, true, true, true);
@@ -240,7 +241,7 @@ void CAdvancedPage::OnCityTapped()
         EnableButtons(true, true, true, false);
 }
 
-void CAdvancedPage::OnAddCountry()
+void CAddPage::OnAddCountry()
 {
     CCountryDlg form(nullptr);
     form.m_bArabic = m_bArabic;
@@ -270,7 +271,7 @@ void CAdvancedPage::OnAddCountry()
     ++m_regionCount; // goes with the region's block at the next map tap
 }
 
-void CAdvancedPage::OnEditCountry()
+void CAddPage::OnEditCountry()
 {
     QTreeWidgetItem* country = Selected(m_countries);
     if (!country || !m_backend)
@@ -295,7 +296,7 @@ void CAdvancedPage::OnEditCountry()
         country->setText(0, form.m_strName);
 }
 
-void CAdvancedPage::OnAddCity()
+void CAddPage::OnAddCity()
 {
     const QTreeWidgetItem* country = Selected(m_countries);
     if (!country || !m_backend)
@@ -320,7 +321,7 @@ void CAdvancedPage::OnAddCity()
     m_cities->addTopLevelItem(MakeItem(form.m_strName, id));
 }
 
-void CAdvancedPage::OnEditCity()
+void CAddPage::OnEditCity()
 {
     const QTreeWidgetItem* country = Selected(m_countries);
     QTreeWidgetItem* city = Selected(m_cities);
@@ -333,17 +334,12 @@ void CAdvancedPage::OnEditCity()
 
     // The record holds magnitudes with hemisphere flags and tenths of an
     // hour; the form takes signed angles and hours.
-    const auto signed16 = [](std::int16_t magnitude, std::int16_t positive) {
-        return positive ? magnitude : std::int16_t(-magnitude);
-    };
     CCityDlg form(nullptr);
     form.m_bArabic = m_bArabic;
     form.m_places = m_backend;
     form.m_strName = m_bArabic ? record.m_strArabicName : record.m_strName;
-    form.m_sLonDegree = signed16(record.m_sLongitudeDegree, record.m_sEast);
-    form.m_sLonMinute = signed16(record.m_sLongitudeMinute, record.m_sEast);
-    form.m_sLatDegree = signed16(record.m_sLatitudeDegree, record.m_sNorth);
-    form.m_sLatMinute = signed16(record.m_sLatitudeMinute, record.m_sNorth);
+    JoinAngle(record.m_sLongitudeDegree, record.m_sLongitudeMinute, record.m_sEast, &form.m_sLonDegree, &form.m_sLonMinute);
+    JoinAngle(record.m_sLatitudeDegree, record.m_sLatitudeMinute, record.m_sNorth, &form.m_sLatDegree, &form.m_sLatMinute);
     form.m_dTimeZone = record.m_sGmt * 0.1;
     if (form.DoModal() == CCityDlg::kCancel || form.m_strName.isEmpty())
         return;

@@ -1,67 +1,18 @@
-// The world map across the top of both picker pages.
-//
-// Map coordinates are the bitmap's pixels: the bitmap is drawn unscaled at
-// the map control's origin, taps are reported unscaled, and the region
-// rectangles of the back ends use the same pixels.
+// The picker pages' common part: template, back end, map and lists.
 #pragma once
+
+#include "mapbitmap.h"
+#include "mappicture.h"
 
 #include <terrafind/interface.h>
 
-#include <QPixmap>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 
-class CMapPage;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-// The map bitmap (resource 140), 225 x 120 pixels, and its 2x version,
-// from which the map is drawn wherever it is shown larger than 1:1.
-class CMapBitmap {
-public:
-    virtual ~CMapBitmap() = default;
-    // 1 when the bitmap was found; without it nothing is drawn, but taps and
-    // overlays still work.
-    int Load(int resourceId);
-    bool IsLoaded() const { return !m_bitmap.isNull(); }
-    // Draws the whole map into target, 1:1 when target has the map's size,
-    // smoothly scaled from the sharper version when it is larger.
-    void Draw(QPainter& painter, const QRect& target) const;
-    // The map's size in map pixels.
-    QSize Size() const;
-
-private:
-    QPixmap m_bitmap;
-    QPixmap m_bitmap2x;
-};
-
-// The map control, laid over its invisible placeholder on the page. It may
-// be shown larger than the bitmap (never with another aspect ratio): taps
-// are reported and overlays drawn in map pixels all the same.
-class CMapPicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit CMapPicture(QWidget* parent = nullptr) : QWidget(parent) {}
-    // Takes the placeholder's rectangle; the control's ID is the
-    // placeholder's plus 100 (1201 on the Select page, 1202 on the Add page).
-    virtual bool CreateOverPlaceholder(CMapPage* page, int placeholderId);
-    void SetBitmap(const CMapBitmap* bitmap);
-    // Repaints what covers rect, given in map pixels.
-    void UpdateMapRect(const QRect& rect);
-    // Widget pixels per map pixel, the same both ways.
-    qreal Scale() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    const CMapBitmap* m_bitmap = nullptr;
-    CMapPage* m_page = nullptr;
-};
 
 // Base of every picker page: a dialog template, the back end the sheet
 // was opened on, the Arabic flag, and the two map hooks.

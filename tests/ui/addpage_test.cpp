@@ -6,12 +6,17 @@
 
 #include "../gps/recordingmessages.h"
 
+#include "ui/pickercolours.h"
+
 namespace {
 
-enum { kCountryAdd = 1113, kCountryEdit = 1112, kCityAdd = 1115, kCityEdit = 1114, kMap = 1202 };
+namespace City = Controls::City;
+namespace Country = Controls::Country;
+using Controls::Add::kCountryAdd, Controls::Add::kCountryEdit, Controls::Add::kCityAdd, Controls::Add::kCityEdit;
+constexpr int kMap = CMapPicture::ControlID(Controls::Add::kMapPlaceholder);
 
 // Taps the map, then the rows of the country and city with those names.
-void Choose(CAdvancedPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
+void Choose(CAddPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
 {
     QTest::mouseClick(FindControl(&page, kMap), Qt::LeftButton, {}, QPoint(int(place.X()), int(place.Y())));
     if (!country.isEmpty())
@@ -22,7 +27,7 @@ void Choose(CAdvancedPage& page, tagPlace place, const QString& country = {}, co
 
 // Enabled buttons (country Add and Edit, city Add and Edit) and selected
 // rows (countries, cities), as "1110 10".
-QString State(const CAdvancedPage& page)
+QString State(const CAddPage& page)
 {
     QString state;
     for (int id : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit})
@@ -32,7 +37,7 @@ QString State(const CAdvancedPage& page)
 
 // Clicks one of the four buttons with step answering the form it opens.
 template <typename Form>
-void Click(CAdvancedPage& page, int button, std::function<void(Form*)> step)
+void Click(CAddPage& page, int button, std::function<void(Form*)> step)
 {
     WhenShown<Form>(std::move(step));
     FindControl<QPushButton>(&page, button)->click();
@@ -48,7 +53,7 @@ QString Position(const CCity& c)
 class AddPage : public PlaceCopy {
 protected:
     // Opens the picker on Cairo at the Add tab with step on the page.
-    void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAdvancedPage&)>& step)
+    void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAddPage&)>& step)
     {
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
             TapTab(sheet, 1);
@@ -61,7 +66,7 @@ protected:
 TEST_F(AddPage, ButtonsFollowEachTap)
 {
     const QStringList capeVerdeCities = Cities(u"Cape Verde"_s);
-    OnAddPage(0, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet* sheet, CAddPage& page) {
         QTreeWidget* countries = page.CountryList();
         QTreeWidget* cities = page.CityList();
         const auto tapBelowRows = [](QTreeWidget* list) {
@@ -107,7 +112,7 @@ TEST_F(AddPage, KeyboardChoicesAndDoneFollowTheVisiblePage)
     CCity city = City(u"Cairo"_s);
     WhenShown<CCityPropSheet>([&](CCityPropSheet* sheet) {
         TapTab(sheet, 1);
-        CAdvancedPage& page = sheet->m_addPage;
+        CAddPage& page = sheet->m_addPage;
         EXPECT_FALSE(sheet->DoneButton()->isEnabled()) << "Cairo is highlighted on the other page only";
         Choose(page, kCairo, region[0]);
         QTest::keyClick(page.CountryList(), Qt::Key_Down);
@@ -128,7 +133,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
     const QString name = u"Pharaoh's Land"_s, renamed = u"Egypt's Republic"_s;
     const QStringList karachiRegion = Countries(kKarachi);
     std::uint32_t region = 0;
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         QTreeWidget* countries = page.CountryList();
         Choose(page, kCairo);
         const QStringList before = RowTexts(countries);
@@ -136,7 +141,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
         Click<CCountryDlg>(page, kCountryAdd, [&](CCountryDlg* form) {
             form->NameEdit()->setText(name);
             form->MethodCombo()->setCurrentIndex(form->MethodCombo()->findText(u"Muslim World League"_s));
-            Press(form, 1);
+            Press(form, Country::kOKButton);
         });
         EXPECT_EQ(RowTexts(countries), before + QStringList{name}) << "appended below the region's block";
         Choose(page, kKarachi);
@@ -149,7 +154,7 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
             EXPECT_EQ(form->MethodCombo()->currentText(), u"Egyptian General Authority of Survey"_s);
             form->NameEdit()->setText(renamed);
             form->MethodCombo()->setCurrentIndex(form->MethodCombo()->findText(u"Umm Al-Qura University"_s));
-            Press(form, 1);
+            Press(form, Country::kOKButton);
         });
         EXPECT_EQ(RowTexts(countries, true), QStringList{renamed});
     });
@@ -170,22 +175,22 @@ TEST_F(AddPage, AddsACountryToTheHighlightedRegionAndEditsItsEnglishName)
 // magnitudes with their hemispheres and writes back the one it is given.
 TEST_F(AddPage, AddsACityAndEditsItsHemisphere)
 {
-    OnAddPage(0, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet* sheet, CAddPage& page) {
         Choose(page, kCairo, u"Egypt"_s);
         const QStringList before = RowTexts(page.CityList());
         Click<CCityDlg>(page, kCityAdd, [](CCityDlg* form) {
-            form->Edit(1116)->setText(u"Ra's Town"_s);
+            form->Edit(City::kNameEdit)->setText(u"Ra's Town"_s);
             TypeCity(form, u"3.5,31,15,12,30,W,S"_s);
-            Press(form, 1);
+            Press(form, City::kOKButton);
         });
         EXPECT_EQ(RowTexts(page.CityList()), before + QStringList{u"Ra's Town"_s});
         SaveScreenshot(sheet, u"addpage-english"_s);
         TapRow(page.CityList(), RowOf(page.CityList(), u"Ra's Town"_s));
         Click<CCityDlg>(page, kCityEdit, [&](CCityDlg* form) {
-            EXPECT_EQ(form->Edit(1116)->text(), u"Ra's Town"_s);
+            EXPECT_EQ(form->Edit(City::kNameEdit)->text(), u"Ra's Town"_s);
             EXPECT_EQ(ShownCity(form), u"3.5,31,15,12,30,W,S"_s);
-            form->Radio(1120)->setChecked(true); // East
-            Press(form, 1);
+            form->Radio(City::kEast)->setChecked(true);
+            Press(form, City::kOKButton);
         });
     });
     const CCity city = City(u"Ra's Town"_s);
@@ -198,14 +203,15 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
 {
     const CCity cairo = City(u"Cairo"_s);
     const QString newName = u"القاهرة الكبرى"_s;
-    OnAddPage(1, [&](CCityPropSheet* sheet, CAdvancedPage& page) {
+    OnAddPage(1, [&](CCityPropSheet* sheet, CAddPage& page) {
         EXPECT_EQ(sheet->Tabs()->tabText(1), Shaped("add.tab"));
         EXPECT_EQ(page.CountryList()->layoutDirection(), Qt::RightToLeft);
-        ExpectShaped(&page, {{1044, "select.countries"}, {1043, "select.cities"}, {kCountryAdd, "add.add"}, {kCityEdit, "add.edit"}});
+        ExpectShaped(&page, {{Controls::Add::kCountriesGroup, "select.countries"}, {Controls::Add::kCitiesGroup, "select.cities"},
+                             {kCountryAdd, "add.add"}, {kCityEdit, "add.edit"}});
         // Countries at the right; Add at the outer edge, Edit beside it, in each group.
         const auto x = [&](int id) { return FindControl(&page, id)->x(); };
         EXPECT_GT(page.CountryList()->x(), page.CityList()->x());
-        EXPECT_GT(x(1044), x(1043));
+        EXPECT_GT(x(Controls::Add::kCountriesGroup), x(Controls::Add::kCitiesGroup));
         EXPECT_GT(x(kCountryAdd), x(kCountryEdit));
         EXPECT_GT(x(kCountryEdit), x(kCityAdd));
         EXPECT_GT(x(kCityAdd), x(kCityEdit));
@@ -213,9 +219,9 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
         Choose(page, kCairo, u"مصر"_s, u"القاهرة"_s);
         SaveScreenshot(sheet, u"addpage-arabic"_s);
         Click<CCityDlg>(page, kCityEdit, [&](CCityDlg* form) {
-            EXPECT_EQ(form->Edit(1116)->text(), u"القاهرة"_s);
-            form->Edit(1116)->setText(newName);
-            Press(form, 1);
+            EXPECT_EQ(form->Edit(City::kNameEdit)->text(), u"القاهرة"_s);
+            form->Edit(City::kNameEdit)->setText(newName);
+            Press(form, City::kOKButton);
         });
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{newName});
     });
@@ -227,28 +233,28 @@ TEST_F(AddPage, ArabicMirrorsThePageAndEditsOnlyTheArabicName)
 TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
 {
     const QString digest = FileDigest(m_file);
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         Choose(page, kCapeVerde, u"Cape Verde"_s, u"Praia"_s);
         const QStringList countries = RowTexts(page.CountryList()), cities = RowTexts(page.CityList());
-        const auto answer = [&](int button, const QString& name, int press) {
+        const auto answer = [&](int button, const QString& name, bool ok) {
             if (button == kCountryAdd || button == kCountryEdit)
                 return Click<CCountryDlg>(page, button, [=](CCountryDlg* form) {
                     form->NameEdit()->setText(name);
-                    Press(form, press);
+                    Press(form, ok ? Country::kOKButton : Country::kCancelButton);
                 });
             Click<CCityDlg>(page, button, [=](CCityDlg* form) {
-                form->Edit(1116)->setText(name);
-                form->Edit(1127)->setText(u"9"_s);
-                Press(form, press);
+                form->Edit(City::kNameEdit)->setText(name);
+                form->Edit(City::kTimeZoneEdit)->setText(u"9"_s);
+                Press(form, ok ? City::kOKButton : City::kCancelButton);
             });
         };
         for (int button : {kCountryAdd, kCountryEdit, kCityAdd, kCityEdit})
-            answer(button, u"Elsewhere"_s, 2);
+            answer(button, u"Elsewhere"_s, false);
         EXPECT_EQ(FileDigest(m_file), digest);
         // A modify the database refuses leaves the row as it was.
         const auto refuse = u"CREATE TRIGGER refuse BEFORE INSERT ON City BEGIN SELECT RAISE(ABORT, 'refused'); END"_s;
         ASSERT_EQ(m_places.ExecuteStatement(refuse), S_OK);
-        answer(kCityEdit, u"Praia Nova"_s, 1);
+        answer(kCityEdit, u"Praia Nova"_s, true);
         EXPECT_EQ(std::tuple(RowTexts(page.CountryList()), RowTexts(page.CityList())), std::tuple(countries, cities));
         EXPECT_EQ(RowTexts(page.CityList(), true), QStringList{u"Praia"_s});
     });
@@ -256,7 +262,7 @@ TEST_F(AddPage, CancelledNamelessOrRefusedEditsChangeNothing)
 
 TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
 {
-    OnAddPage(0, [&](CCityPropSheet*, CAdvancedPage& page) {
+    OnAddPage(0, [&](CCityPropSheet*, CAddPage& page) {
         const QImage before = FindControl(&page, kMap)->grab().toImage();
         std::uint32_t id = 0;
         tagRECT karachi;
@@ -268,7 +274,7 @@ TEST_F(AddPage, MapShowsTheRegionGridAndAClearHighlight)
         const QImage after = FindControl(&page, kMap)->grab().toImage();
         // Framed in red just outside, tinted inside; far from it nothing changes.
         const int middle = (hit.top + hit.bottom) / 2;
-        EXPECT_EQ(after.pixel(hit.left - 1, middle) & 0xFFFFFF, CAdvancedPage::kHighlightRgb);
+        EXPECT_EQ(after.pixel(hit.left - 1, middle) & 0xFFFFFF, CAddPage::kHighlightRgb);
         EXPECT_NE(after.pixel(hit.left + 1, middle), before.pixel(hit.left + 1, middle));
         EXPECT_EQ(after.pixel(karachi.right, karachi.bottom - 1), before.pixel(karachi.right, karachi.bottom - 1));
     });
@@ -288,7 +294,7 @@ TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
         {kCityAdd, QString(), nullptr, nullptr}, // a beep only
     };
     for (const int arabic : {0, 1}) {
-        OnAddPage(arabic, [&](CCityPropSheet*, CAdvancedPage& page) {
+        OnAddPage(arabic, [&](CCityPropSheet*, CAddPage& page) {
             Choose(page, kCapeVerde);
             TapRow(page.CountryList(), 0); // the region's one country
             for (const tagRefusal& row : refusals) {
@@ -299,14 +305,14 @@ TEST_F(AddPage, DuplicatesAndANamelessCityAreRefusedWithTheFormKeptOpen)
                 QString kept;
                 const auto answer = [&](QDialog* form, QLineEdit* name) {
                     name->setText(row.name);
-                    Press(form, 1);
+                    Press(form, City::kOKButton); // the country form's too
                     open = form->isVisible();
                     kept = name->text();
                 };
                 if (row.button == kCountryAdd)
                     Click<CCountryDlg>(page, row.button, [&](CCountryDlg* f) { answer(f, f->NameEdit()); });
                 else
-                    Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(1116)); });
+                    Click<CCityDlg>(page, row.button, [&](CCityDlg* f) { answer(f, f->Edit(City::kNameEdit)); });
                 EXPECT_TRUE(open);
                 EXPECT_EQ(kept, row.name);
                 EXPECT_EQ(messages.beeps, beeps + 1);

@@ -1,13 +1,10 @@
-#include "mapview.h"
+#include "mappage.h"
 
 #include "bidi/bidilistctrl.h"
+#include "choicewatcher.h"
 #include "dialogtemplate.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPaintEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -17,144 +14,7 @@ namespace {
 
 constexpr int kMapBitmap = 140;
 
-// Turns every change of a list's highlighted row into one call, and so does
-// a tap that changes nothing (a tap on the highlighted row, or below the
-// rows), as a tap always was a choice.
-class CChoiceWatcher : public QObject {
-public:
-    CChoiceWatcher(QTreeWidget* list, const bool* quiet, std::function<void()> chosen)
-        : QObject(list), m_quiet(quiet), m_chosen(std::move(chosen))
-    {
-        list->viewport()->installEventFilter(this);
-        connect(list, &QTreeWidget::itemSelectionChanged, this, [this] {
-            if (*m_quiet)
-                return;
-            m_changedInTap = true;
-            m_chosen();
-        });
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_changedInTap = false;
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            if (!m_changedInTap && !*m_quiet)
-                m_chosen();
-            m_changedInTap = true; // a release without its press is no tap
-        }
-        return false;
-    }
-
-private:
-    const bool* m_quiet;
-    std::function<void()> m_chosen;
-    bool m_changedInTap = true;
-};
-
 } // namespace
-
-int CMapBitmap::Load(int resourceId)
-{
-    const QString base = QStringLiteral(":/terrafind/bitmap/%1").arg(resourceId);
-    m_bitmap.load(base + QStringLiteral(".png"));
-    m_bitmap2x.load(base + QStringLiteral("@2x.png"));
-    return IsLoaded() ? 1 : 0;
-}
-
-QSize CMapBitmap::Size() const
-{
-    return m_bitmap.size();
-}
-
-void CMapBitmap::Draw(QPainter& painter, const QRect& target) const
-{
-    if (m_bitmap.isNull())
-        return;
-    // Device pixels, so that a dense screen gets the sharper version too.
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const bool larger = target.width() * ratio > m_bitmap.width() && !m_bitmap2x.isNull();
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != m_bitmap.size());
-    painter.drawPixmap(target, larger ? m_bitmap2x : m_bitmap);
-    painter.restore();
-}
-
-bool CMapPicture::CreateOverPlaceholder(CMapPage* page, int placeholderId)
-{
-    const QWidget* placeholder = FindControl(page, placeholderId);
-    if (!placeholder)
-        return false;
-    m_page = page;
-    setParent(page);
-    setGeometry(placeholder->geometry());
-    SetControlID(this, placeholderId + 100);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(Qt::PointingHandCursor);
-    show();
-    return true;
-}
-
-void CMapPicture::SetBitmap(const CMapBitmap* bitmap)
-{
-    m_bitmap = bitmap;
-    update();
-}
-
-qreal CMapPicture::Scale() const
-{
-    const int mapWidth = m_bitmap && m_bitmap->IsLoaded() ? m_bitmap->Size().width() : width();
-    return mapWidth > 0 ? qreal(width()) / mapWidth : 1.0;
-}
-
-void CMapPicture::UpdateMapRect(const QRect& rect)
-{
-    const qreal scale = Scale();
-    // One widget pixel more each side covers what rounding and the
-    // highlight's outline add.
-    update(QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale)
-               .toAlignedRect()
-               .adjusted(-3, -3, 3, 3));
-}
-
-void CMapPicture::paintEvent(QPaintEvent* event)
-{
-    if (!m_bitmap)
-        return;
-    QPainter painter(this);
-    painter.fillRect(event->rect(), palette().window());
-    m_bitmap->Draw(painter, rect());
-    if (m_page) {
-        // The overlay is drawn in map pixels.
-        painter.save();
-        painter.scale(Scale(), Scale());
-        m_page->OnMapPaint(&painter, QRect(mapToGlobal(QPoint(0, 0)), size()));
-        painter.restore();
-    }
-    // A map that takes no taps says so: greyed, as disabled controls are.
-    if (!isEnabled())
-        painter.fillRect(rect(), QColor(128, 128, 128, 110));
-}
-
-void CMapPicture::mousePressEvent(QMouseEvent* event)
-{
-    if (m_page && event->button() == Qt::LeftButton) {
-        // Back to the map pixel under the pointer.
-        const QPointF at = event->position() / Scale();
-        m_page->OnMapClick(unsigned(std::max(0.0, at.x())), unsigned(std::max(0.0, at.y())));
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void CMapPicture::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::EnabledChange) {
-        setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ForbiddenCursor);
-        update();
-    }
-    QWidget::changeEvent(event);
-}
 
 CMapPage::CMapPage(int templateId, QWidget* parent)
     : QWidget(parent), m_templateId(templateId)
