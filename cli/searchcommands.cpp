@@ -42,7 +42,7 @@ int Search(CContext& context, const QStringList& args)
                                   {QStringLiteral("zone"), details.zone}});
         report.Line(QStringLiteral("%1\t%2\t%3")
                         .arg(city.m_dwID)
-                        .arg(PlaceName(city, details, context.m_arabic))
+                        .arg(PlaceNameParts(city, details, context.m_arabic).join(QLatin1Char('\t')))
                         .arg(details.population));
     }
     report.Set(QStringLiteral("cities"), cities);
@@ -58,9 +58,8 @@ QList<tagCommand> SearchCommands()
              "Every word of QUERY must start a word of a place's English or Arabic name,\n"
              "of one of its other spellings or of its country's name (\"cairo egypt\");\n"
              "case, accents and harakat do not matter. N: at most this many places, 1 to\n"
-             "1000, 10 by default. Lines are ID, place (\"name, division, country\") and\n"
-             "population, separated by tabs, most populous first (on a city file, which\n"
-             "keeps no populations, by name, and the ID is the city's index within its\n"
-             "country).\n"
+             "1000, 10 by default. Lines are ID, name, division, country and population,\n"
+             "separated by tabs, most populous first (on a city file, which keeps no\n"
+             "populations, by name, and the ID is the city's index within its country).\n"
              "With --json: \"cities\", an array of objects with the keys of 'city'.\n"}};
 }

@@ -33,14 +33,18 @@ HRESULT FindNearestCity(CTerrafind& places, double latitude, double longitude, C
     return S_OK;
 }
 
-QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic)
+QStringList PlaceNameParts(const CCity& city, const tagCityDetails& details, bool arabic)
 {
     const auto pick = [arabic](const QString& english, const QString& arabicName) {
         return arabic && !arabicName.isEmpty() ? arabicName : english;
     };
-    QStringList parts{pick(city.m_strName, city.m_strArabicName)};
-    for (const QString& part : {pick(details.admin1, details.admin1Arabic), pick(city.m_strCountryName, city.m_strCountryArabicName)})
-        if (!part.isEmpty())
-            parts.append(part);
+    return {pick(city.m_strName, city.m_strArabicName), pick(details.admin1, details.admin1Arabic),
+            pick(city.m_strCountryName, city.m_strCountryArabicName)};
+}
+
+QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic)
+{
+    QStringList parts = PlaceNameParts(city, details, arabic);
+    parts.removeAll(QString());
     return parts.join(arabic ? QStringLiteral("، ") : QStringLiteral(", "));
 }

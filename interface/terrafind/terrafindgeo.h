@@ -36,6 +36,11 @@ TERRAFIND_EXPORT HRESULT FindNearestCity(CTerrafind& places, double latitude, do
 // name that has no Arabic form in English, joined by the Arabic comma.
 TERRAFIND_EXPORT QString PlaceName(const CCity& city, const tagCityDetails& details, bool arabic);
 
+// The parts PlaceName joins: the city's name, its division (empty where it
+// has none) and its country's name, each in Arabic where asked and it has
+// an Arabic form, else in English. For lists whose columns hold them apart.
+TERRAFIND_EXPORT QStringList PlaceNameParts(const CCity& city, const tagCityDetails& details, bool arabic);
+
 // Offsets of an IANA time zone ("Africa/Casablanca") at an instant, from
 // the system's time zone data, in seconds east of UTC: utcOffset the one
 // in force then (summer time, and Ramadan time where the zone has it),
