@@ -56,6 +56,7 @@ TEST_F(Connection, OpensOnlyAnExistingPlaceDatabase)
         EXPECT_EQ(DescribeStatus(status), QString::fromUtf8(description));
         CTerrafind30 places;
         EXPECT_EQ(places.Init(), status >= 0 ? 1 : 0);
+        EXPECT_EQ(GetInitStatus(places), status) << "the same status, without opening again";
         if (status < 0)
             ExpectAllFail(places);
     }
