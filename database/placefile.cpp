@@ -25,7 +25,8 @@ static void InitShippedDatabase()
 // A deleted city takes its side rows with it, whoever deletes it, and its
 // search row is left to no city (searchindex.h). Triggers of this
 // connection only: the file stays as an earlier release would read it. The
-// indexes they find rows by are made once per file, best effort as above.
+// indexes they find rows by are made once per file, best effort: a file
+// on a read-only medium still reads.
 void AddPlaceTriggers(CConnection* connection)
 {
     if (QueryInteger(connection->Handle(), "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
