@@ -11,6 +11,7 @@
 #include <QFile>
 
 #include <limits>
+#include <optional>
 
 #include <sqlite3.h>
 
@@ -83,25 +84,24 @@ public:
     {
         std::int64_t key = std::numeric_limits<std::int64_t>::min();
         while (true) {
-            std::int64_t last = key - 1;
             m_select.Reset();
             m_select.Bind(1, key);
-            bool rows = false;
+            std::optional<std::int64_t> last;
             while (m_select.Step()) {
-                rows = true;
                 last = m_select.Int64(0);
                 for (int i = 1; i < m_select.ColumnCount(); ++i)
                     BindValue(i, i);
                 m_insert.Run();
                 m_insert.Reset();
             }
-            const bool complete = m_select.Status() >= 0;
-            Known(key, complete ? kMaxKey : last);
-            if (complete || last == kMaxKey)
+            if (m_select.Status() >= 0) {
+                Known(key, kMaxKey);
                 return;
-            // The fault lies after last (or at key, when no row came).
-            const std::int64_t fault = rows ? last + 1 : key;
-            if (!NextReadable(fault, &key))
+            }
+            if (last)
+                Known(key, *last);
+            // The fault lies after the last row read (or at key, when none came).
+            if (last == kMaxKey || !NextReadable(last ? *last + 1 : key, &key))
                 return;
         }
     }
@@ -140,22 +140,25 @@ private:
         return m_select.Step() || m_select.Status() >= 0;
     }
 
-    // The first key after fault from which the walk reads again.
+    // The first key after fault from which the walk reads again. Offsets
+    // from the fault are unsigned: the walk may start at the smallest key.
     bool NextReadable(std::int64_t fault, std::int64_t* key)
     {
-        std::int64_t bad = fault, step = 1;
+        const auto at = [fault](std::uint64_t offset) { return std::int64_t(std::uint64_t(fault) + offset); };
+        const std::uint64_t room = std::uint64_t(kMaxKey) - std::uint64_t(fault);
+        std::uint64_t bad = 0, step = 1;
         while (true) {
-            const std::int64_t probe = bad > kMaxKey - step ? kMaxKey : bad + step;
-            if (Reads(probe)) {
-                std::int64_t good = probe;
+            const std::uint64_t probe = step >= room - bad ? room : bad + step;
+            if (Reads(at(probe))) {
+                std::uint64_t good = probe;
                 while (good - bad > 1) {
-                    const std::int64_t middle = bad + (good - bad) / 2;
-                    (Reads(middle) ? good : bad) = middle;
+                    const std::uint64_t middle = bad + (good - bad) / 2;
+                    (Reads(at(middle)) ? good : bad) = middle;
                 }
-                *key = good;
+                *key = at(good);
                 return true;
             }
-            if (probe == kMaxKey)
+            if (probe == room)
                 return false;
             bad = probe;
             step *= 2;
