@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "comport.h"
 #include "comportlist.h"
+#include "gpsdclient.h"
 #include "gpsfix.h"
 #include "receiversearch.h"
 #include "sentenceparser.h"
@@ -14,11 +15,14 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 constexpr int kPollMs = 100;
+// A gpsd on this machine answers at once; a refused connection, too.
+constexpr int kGpsdConnectMs = 1000;
 
 // The serial ports, and the first whose name says GPS.
 QList<tagSerialPort> SystemPorts(QString* gpsPort = nullptr)
@@ -30,7 +34,92 @@ QList<tagSerialPort> SystemPorts(QString* gpsPort = nullptr)
     return list.Ports();
 }
 
+// The first position of a connected gpsd, within deadline.
+int ReadFromGpsd(CGpsdClient& gpsd, const QDeadlineTimer& deadline, tagGPSFix* fix, double* latitude,
+                 double* longitude, QString* message, tagGPSSource* source)
+{
+    while (!gpsd.HasFix()) {
+        const int waitMs = deadline.isForever() ? kPollMs : int(std::clamp<qint64>(deadline.remainingTime(), 0, kPollMs));
+        if (!gpsd.Poll(waitMs) && !gpsd.HasFix()) {
+            if (message)
+                *message = gpsd.Error();
+            return 0;
+        }
+        if (!gpsd.HasFix() && deadline.hasExpired()) {
+            if (message)
+                *message = gpsd.HasAnswered()
+                    ? QStringLiteral("No position from gpsd at %1 in time.").arg(gpsd.Address())
+                    : QStringLiteral("gpsd at %1 did not answer in time.").arg(gpsd.Address());
+            return 0;
+        }
+    }
+    if (fix)
+        *fix = MakeGPSFix(gpsd.Latitude(), gpsd.Longitude(), CClock::Current().LocalOffsetSeconds());
+    if (latitude)
+        *latitude = gpsd.Latitude();
+    if (longitude)
+        *longitude = gpsd.Longitude();
+    if (source)
+        *source = {gpsd.Device(), 0, gpsd.Address()};
+    return 1;
+}
+
+QDeadlineTimer Deadline(int timeoutMs)
+{
+    return timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+}
+
+// A client of gpsd at address (empty: the default), or null when address
+// does not parse.
+std::unique_ptr<CGpsdClient> Gpsd(const QString& address, QString* message)
+{
+    auto gpsd = CGpsdClient::At(address.isEmpty() ? DefaultGpsdAddress() : address);
+    if (!gpsd && message)
+        *message = QStringLiteral("Not a gpsd address (HOST:PORT): %1").arg(address);
+    return gpsd;
+}
+
 } // namespace
+
+QString DefaultGpsdAddress()
+{
+    const QString own = qEnvironmentVariable("TERRAFIND_GPSD");
+    return own.isEmpty() ? QStringLiteral("localhost:%1").arg(CGpsdClient::kDefaultPort) : own;
+}
+
+int ReadGpsdFix(const QString& address, int timeoutMs, tagGPSFix* fix, double* latitude, double* longitude,
+                QString* message, tagGPSSource* source)
+{
+    const QDeadlineTimer deadline = Deadline(timeoutMs);
+    const std::unique_ptr<CGpsdClient> gpsd = Gpsd(address, message);
+    if (!gpsd)
+        return 0;
+    if (!gpsd->Connect(kGpsdConnectMs)) {
+        if (message)
+            *message = gpsd->Error();
+        return 0;
+    }
+    return ReadFromGpsd(*gpsd, deadline, fix, latitude, longitude, message, source);
+}
+
+bool ListGpsdDevices(const QString& address, int waitMs, QStringList* devices, QString* message)
+{
+    const std::unique_ptr<CGpsdClient> gpsd = Gpsd(address, message);
+    if (!gpsd)
+        return false;
+    if (!gpsd->Connect(kGpsdConnectMs)) {
+        if (message)
+            *message = gpsd->Error();
+        return false;
+    }
+    // gpsd sends its list of devices as soon as it is asked to report.
+    const QDeadlineTimer deadline(waitMs);
+    while (gpsd->Devices().isEmpty() && !deadline.hasExpired() && gpsd->Poll(kPollMs)) {
+    }
+    if (devices)
+        *devices = gpsd->Devices();
+    return true;
+}
 
 QString FindGPSPort()
 {
@@ -47,6 +136,12 @@ int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* lat
             *message = why;
         return 0;
     };
+    const QDeadlineTimer deadline = Deadline(timeoutMs);
+    // A receiver that gpsd owns is read through gpsd: its port is taken.
+    if (device.isEmpty()) {
+        if (const auto gpsd = Gpsd(QString(), nullptr); gpsd && gpsd->Connect(kGpsdConnectMs))
+            return ReadFromGpsd(*gpsd, deadline, fix, latitude, longitude, message, source);
+    }
     QList<tagPortTrial> trials;
     if (!device.isEmpty()) {
         for (const std::uint32_t baud : CReceiverSearch::kSpeeds)
@@ -60,7 +155,6 @@ int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* lat
         return fail(QStringLiteral("No serial port found."));
 
     CReceiverSearch search(trials, true, false);
-    const QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -77,7 +171,7 @@ int ReadGPSFix(const QString& device, int timeoutMs, tagGPSFix* fix, double* lat
             if (longitude)
                 *longitude = east;
             if (source)
-                *source = {search.Current()->port, search.Current()->baud};
+                *source = {search.Current()->port, search.Current()->baud, QString()};
             return 1;
         }
         if (search.NoPortOpens())

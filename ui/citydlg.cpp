@@ -6,6 +6,7 @@
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
 #include "gps/comportlist.h"
+#include "gps/gpsdclient.h"
 #include "gps/gpsfix.h"
 #include "gpsreaddlg.h"
 #include "labels.h"
@@ -138,7 +139,8 @@ void CCityDlg::OnInitDialog()
     ports.Enumerate(); // lists the ports without opening any
     m_strGPSPortName = ports.FindGPSPort();
     m_ports = ports.Ports();
-    m_readGPS->setEnabled(!m_ports.isEmpty());
+    // gpsd owns a receiver it found: then there may be no port to list.
+    m_readGPS->setEnabled(!m_ports.isEmpty() || CGpsdClient::Answers(DefaultGpsdAddress(), 1000));
 }
 
 void CCityDlg::OnOK()

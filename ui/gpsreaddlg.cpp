@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/usermessages.h"
 #include "dialogtemplate.h"
+#include "gps/gpsdclient.h"
 #include "gps/gpsfix.h"
 #include "gps/receiversearch.h"
 #include "gps/sentenceparser.h"
@@ -21,6 +22,8 @@ namespace Ids = Controls::GPSRead;
 // The progress bar keeps its default range 0 to 100 and step 10: full in
 // one second, then it starts over.
 constexpr int kProgressStep = 10;
+// gpsd on this machine answers at once, and so does its absence.
+constexpr int kGpsdConnectMs = 1000;
 
 } // namespace
 
@@ -40,6 +43,9 @@ CGPSReadDlg::~CGPSReadDlg() = default; // closes the port, frees the parser
 void CGPSReadDlg::StartReading(const QList<tagSerialPort>& ports)
 {
     m_timerID = startTimer(100);
+    m_gpsd = CGpsdClient::At(DefaultGpsdAddress());
+    if (m_gpsd && !m_gpsd->Connect(kGpsdConnectMs))
+        m_gpsd.reset();
     // The receiver's own port is read by rule, and a failure to open it is told.
     const bool named = !m_gpsPortName.isEmpty();
     m_search = std::make_unique<CReceiverSearch>(CReceiverSearch::Plan(m_gpsPortName, ports), named, named);
@@ -83,8 +89,12 @@ void CGPSReadDlg::OnTimer()
 {
     // Opens the next port when one is due, then reads. The receiver's port
     // failing to open is told in a message box whose loop keeps the ticks
-    // coming: those find the search busy and only step the bar.
-    m_search->Poll(m_clock.elapsed());
+    // coming: those find the search busy and only step the bar. A gpsd that
+    // goes away leaves the ports to be searched.
+    if (m_gpsd && !m_gpsd->Poll(0) && !m_gpsd->HasFix())
+        m_gpsd.reset();
+    if (!m_gpsd)
+        m_search->Poll(m_clock.elapsed());
     if (!m_timerID)
         return; // cancelled while a message was up
 
@@ -96,8 +106,8 @@ void CGPSReadDlg::OnTimer()
     }
     ShowStatus();
 
-    const CSentenceParser& parser = m_search->Parser();
-    if (!HasPosition(parser))
+    double latitude = 0, longitude = 0;
+    if (!Position(&latitude, &longitude))
         return;
 
     // No tick may run once a position is accepted, not even while the
@@ -110,10 +120,22 @@ void CGPSReadDlg::OnTimer()
     else
         CUserMessages::Current().Show(this, CUserMessages::Information, QString(),
                                       QStringLiteral("Position data received successfully."));
-    m_latitude = parser.m_gga.latitude;
-    m_longitude = parser.m_gga.longitude;
+    m_latitude = latitude;
+    m_longitude = longitude;
     m_fix = MakeGPSFix(m_latitude, m_longitude, CClock::Current().LocalOffsetSeconds());
     done(kOK);
+}
+
+bool CGPSReadDlg::Position(double* latitude, double* longitude) const
+{
+    if (m_gpsd) {
+        *latitude = m_gpsd->Latitude();
+        *longitude = m_gpsd->Longitude();
+        return m_gpsd->HasFix();
+    }
+    *latitude = m_search->Parser().m_gga.latitude;
+    *longitude = m_search->Parser().m_gga.longitude;
+    return HasPosition(m_search->Parser());
 }
 
 // The satellites in view once a sentence has told them; before that, the
@@ -124,9 +146,13 @@ void CGPSReadDlg::ShowStatus()
         return;
     const tagPortTrial* trial = m_search->Current();
     QString text;
-    if (const int inView = m_search->Parser().m_gsv.satellitesInView; inView != 0)
+    const int inView = m_gpsd ? m_gpsd->SatellitesInView() : m_search->Parser().m_gsv.satellitesInView;
+    if (inView != 0)
         text = m_bArabic ? ArabicDisplayLabel("gps.satellites").arg(inView)
                          : QStringLiteral("Number of satellites in View:%1").arg(inView);
+    else if (m_gpsd)
+        text = m_bArabic ? ArabicDisplayLabel("gps.gpsd").arg(m_gpsd->Device())
+                         : QStringLiteral("Reading from gpsd (%1)").arg(m_gpsd->Device());
     else if (trial && !m_search->Found())
         text = m_bArabic ? ArabicDisplayLabel("gps.trying").arg(trial->port).arg(trial->baud)
                          : QStringLiteral("Trying %1 at %2 baud").arg(trial->port).arg(trial->baud);

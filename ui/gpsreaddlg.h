@@ -12,16 +12,19 @@
 
 #include <memory>
 
+class CGpsdClient;
 class CReceiverSearch;
 class QLabel;
 class QProgressBar;
 
-// Template 107. Every 100 ms it steps its progress bar and reads the port
-// it is listening to: the receiver's (gpsPortName, at 4800 baud), then,
+// Template 107. Every 100 ms it steps its progress bar and reads what it is
+// listening to: gpsd, where one answers at DefaultGpsdAddress (it then owns
+// the receiver, and the status line names the device it reads); else the
+// receiver's port (gpsPortName, at 4800 baud), then,
 // while no sentence with a right checksum comes within 2 s, each of ports
 // at 4800, 9600 and 38400 baud in turn, saying which one in its status
 // line (CReceiverSearch). A failure to open gpsPortName is told once;
-// other ports are tried quietly. The first GPGGA position stops it: the
+// other ports are tried quietly. The first position stops it: the
 // user is told, the position becomes the fix (with this machine's offset
 // from UTC through CClock) and the dialog ends with kOK. There is no
 // time-out; only Cancel ends it otherwise, with kCancel and the fix untouched.
@@ -49,9 +52,12 @@ private:
     void StartReading(const QList<tagSerialPort>& ports);
     void OnTimer();
     void ShowStatus();
+    // The position read, if one has come: through gpsd or from the port.
+    bool Position(double* latitude, double* longitude) const;
 
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
+    std::unique_ptr<CGpsdClient> m_gpsd; // null where no gpsd answers
     std::unique_ptr<CReceiverSearch> m_search;
     QElapsedTimer m_clock;
     int m_timerID = 0;

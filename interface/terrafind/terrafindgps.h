@@ -24,11 +24,31 @@ struct tagGPSFix {
 // empty when there is none. No port is opened.
 TERRAFIND_EXPORT QString FindGPSPort();
 
-// Where a fix was read: the serial device and its speed in baud.
+// Where a fix was read: the serial device and its speed in baud; or,
+// through gpsd, the device gpsd read it from (baud 0) and gpsd's address.
 struct tagGPSSource {
     QString device;
     std::uint32_t baud = 0;
+    QString gpsd; // "HOST:PORT"; empty for a serial port read directly
 };
+
+// The gpsd Terrafind asks first: $TERRAFIND_GPSD ("HOST:PORT") when set,
+// else localhost:2947, where gpsd listens by default.
+TERRAFIND_EXPORT QString DefaultGpsdAddress();
+
+// Reads the first position gpsd reports (a TPV report of a 2-D or 3-D fix)
+// from gpsd at address ("HOST:PORT", "HOST" or ":PORT"; empty: the
+// default), for at most timeoutMs (-1: no limit), blocking the calling
+// thread. Returns 1 with fix, position and source filled in (each may be
+// null); 0 when no gpsd answers there, the connection ends, or no position
+// came in time, with the reason in message.
+TERRAFIND_EXPORT int ReadGpsdFix(const QString& address, int timeoutMs, tagGPSFix* fix, double* latitude,
+                                 double* longitude, QString* message, tagGPSSource* source);
+
+// Whether gpsd answers at address (empty: the default), and the devices it
+// reports, waiting up to waitMs for its list. False with the reason in
+// message where none answers; a refused connection is told at once.
+TERRAFIND_EXPORT bool ListGpsdDevices(const QString& address, int waitMs, QStringList* devices, QString* message);
 
 // Reads an NMEA 0183 receiver (8 data bits, no parity, one stop bit) until
 // its first position, for at most timeoutMs (-1: no limit), blocking the
@@ -37,7 +57,8 @@ struct tagGPSSource {
 // and 38400 baud in turn. Empty device: the receiver is looked for, first
 // on the port FindGPSPort gives at 4800 baud, then on every serial port
 // (USB ones first) at 4800, 9600 and 38400 baud in turn, 2 s each, until one
-// talks NMEA. Returns 1 with fix, the position in degrees (north and east
+// talks NMEA; but where a gpsd answers at the default address, which then
+// owns the receiver, the position is read from it instead. Returns 1 with fix, the position in degrees (north and east
 // positive) and source filled in (each may be null); 0 when no port opens,
 // there is no serial port, or no position came in time, with the reason in
 // message.
