@@ -3,7 +3,9 @@
 #include "common/decimal.h"
 #include "sentencefields.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -104,6 +106,44 @@ void ReadCoordinate(const CSentenceFields& fields, int field, std::size_t degree
     *value = angle;
 }
 
+// The talker of a name, as an index into m_talkerInView (GP first), or -1
+// for one the parser does not read.
+int TalkerIndex(const char* name)
+{
+    switch (name[0]) {
+    case 'G':
+        switch (name[1]) {
+        case 'P': return 0; // GPS
+        case 'N': return 1; // several systems in one solution
+        case 'L': return 2; // GLONASS
+        case 'A': return 3; // Galileo
+        case 'B': return 4; // BeiDou
+        case 'Q': return 6; // QZSS
+        case 'I': return 7; // NavIC
+        default: return -1;
+        }
+    case 'B':
+        return name[1] == 'D' ? 5 : -1; // BeiDou, as older modules name it
+    default:
+        return -1;
+    }
+}
+
+constexpr std::uint32_t TypeCode(char a, char b, char c)
+{
+    return std::uint32_t(std::uint8_t(a)) << 16 | std::uint32_t(std::uint8_t(b)) << 8 | std::uint8_t(c);
+}
+
+// The three letters after the talker, when they end the name; 0 otherwise
+// (a longer or shorter name is no sentence the parser reads). Each letter is
+// looked at only once the one before it is known not to end the text.
+std::uint32_t TypeCode(const char* type)
+{
+    if (!type[0] || !type[1] || !type[2] || type[3])
+        return 0;
+    return TypeCode(type[0], type[1], type[2]);
+}
+
 } // namespace
 
 CSentenceParser::CSentenceParser()
@@ -121,6 +161,7 @@ void CSentenceParser::ResetData()
     m_rmb = tagGPRMB();
     m_rmc = tagGPRMC();
     m_zda = tagGPZDA();
+    std::fill(std::begin(m_talkerInView), std::end(m_talkerInView), std::uint16_t(0));
 }
 
 // Byte for byte what ParseChar does, with the two states where nearly all
@@ -216,21 +257,24 @@ void CSentenceParser::ParseChar(char character)
     }
 }
 
+// The talker only says which satellite system the values come from; a
+// GNGGA is as much a position as a GPGGA. Only the GSV counts are kept per
+// talker, since each system reports its own satellites.
 void CSentenceParser::ProcessSentence(const char* name, const char* body)
 {
-    if (std::strcmp(name, "GPGGA") == 0)
-        ParseGGA(body);
-    else if (std::strcmp(name, "GPGSA") == 0)
-        ParseGSA(body);
-    else if (std::strcmp(name, "GPGSV") == 0)
-        ParseGSV(body);
-    else if (std::strcmp(name, "GPRMB") == 0)
-        ParseRMB(body);
-    else if (std::strcmp(name, "GPRMC") == 0)
-        ParseRMC(body);
-    else if (std::strcmp(name, "GPZDA") == 0)
-        ParseZDA(body);
     ++m_sentenceCount;
+    const int talker = TalkerIndex(name);
+    if (talker < 0)
+        return;
+    switch (TypeCode(name + 2)) {
+    case TypeCode('G', 'G', 'A'): ParseGGA(body); break;
+    case TypeCode('G', 'S', 'A'): ParseGSA(body); break;
+    case TypeCode('G', 'S', 'V'): ParseGSV(body, talker); break;
+    case TypeCode('R', 'M', 'B'): ParseRMB(body); break;
+    case TypeCode('R', 'M', 'C'): ParseRMC(body); break;
+    case TypeCode('Z', 'D', 'A'): ParseZDA(body); break;
+    default: break;
+    }
 }
 
 int CSentenceParser::GetField(const char* body, char* out, int n, int size)
@@ -247,6 +291,14 @@ int CSentenceParser::GetField(const char* body, char* out, int n, int size)
             ++commas;
     }
     return CopyField(p, out, size);
+}
+
+int CSentenceParser::SatellitesInView() const
+{
+    int inView = 0;
+    for (const std::uint16_t count : m_talkerInView)
+        inView += count;
+    return inView;
 }
 
 int CSentenceParser::IsSatUsed(std::uint16_t number) const
@@ -279,7 +331,7 @@ void CSentenceParser::ParseGGA(const char* body)
     if (fields.Get(8, field, kFieldSize))
         m_gga.altitude = LeadingDecimal(field);
 
-    // Climb per minute since the previous GPGGA; skipped within the same
+    // Climb per minute since the previous GGA; skipped within the same
     // second and when a new hour wraps the seconds-within-the-hour back.
     const int time = m_gga.minute * 60 + m_gga.second;
     if (time > m_gga.previousTime)
@@ -309,7 +361,7 @@ void CSentenceParser::ParseGSA(const char* body)
 
 // $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75
 //        sentences in the group, this one, in view, then 4 x (PRN, elevation, azimuth, SNR)
-void CSentenceParser::ParseGSV(const char* body)
+void CSentenceParser::ParseGSV(const char* body, int talker)
 {
     const CSentenceFields fields(body);
     Field field;
@@ -324,8 +376,10 @@ void CSentenceParser::ParseGSV(const char* body)
     const int sentence = ToInt(field);
     if (sentence < 1 || sentence > 9)
         return;
-    if (fields.Get(2, field, kFieldSize))
+    if (fields.Get(2, field, kFieldSize)) {
         m_gsv.satellitesInView = static_cast<std::uint16_t>(ToInt(field));
+        m_talkerInView[talker] = m_gsv.satellitesInView;
+    }
     for (int k = 0; k < 4; ++k) {
         tagSatellite& satellite = m_gsv.satellites[(sentence - 1) * 4 + k];
         const auto integer = [&](int n) { return static_cast<std::uint16_t>(IntegerField(fields, n, 0)); };

@@ -45,7 +45,7 @@ const std::string kLetterDigit = "$GPGGA,014413.08,3728.0549,N,12213.8639,W,0,00
 
 TEST(Parser, Framing)
 {
-    const struct { std::string bytes; int sentences, ggas; } rows[] = { // dispatched of any name, and of them GPGGA
+    const struct { std::string bytes; int sentences, ggas; } rows[] = { // dispatched of any name, and of them GGA
         // A carriage return before any '*' dispatches the sentence as it is.
         {"$" + kGGA + "\r\n", 1, 1}, {"$GPXYZ,1,2,3\r", 1, 0}, {"$GPGGA,120000\r$GPGGA,120001\r", 2, 2},
         {kGGASentence, 1, 1}, {"$" + kGGA + "*47\n", 1, 1}, {kLetterDigit + "A\r\n", 1, 1},
@@ -81,7 +81,7 @@ TEST(Parser, PublishedGGAExample)
     EXPECT_FALSE(HasPosition(parser));
 }
 
-// Only GPGGA and the satellites in view of GPGSV are read; sentences
+// Only GGA and the satellites in view of GSV are read; sentences
 // outside 1..8 of 1..9 would overrun the 36-satellite table.
 TEST(Parser, GSV)
 {
@@ -99,6 +99,35 @@ TEST(Parser, GSV)
     Feed(parser, Framed("GPGSV,3,1,10,03,41,050,46"));
     Feed(parser, Framed("GPGSV,3,2,,13,38,213,45")); // satellites in view left empty: kept
     EXPECT_EQ(parser.m_gsv.satellitesInView, 10);
+}
+
+// Receivers that track several satellite systems name each sentence by the
+// system it comes from; the type alone says what it holds. The satellites
+// in view add up over the systems, each counted by its latest GSV.
+TEST(Parser, Talkers)
+{
+    const std::string type = kGGA.substr(2); // "GGA,123519,..."
+    const struct { std::string bytes; int ggas, inView, lastGsv; } rows[] = { // lastGsv: m_gsv.satellitesInView
+        {Framed("GP" + type), 1, 0, 0}, {Framed("GN" + type), 1, 0, 0}, {Framed("GL" + type), 1, 0, 0},
+        {Framed("GA" + type), 1, 0, 0}, {Framed("GB" + type), 1, 0, 0}, {Framed("BD" + type), 1, 0, 0},
+        {Framed("GQ" + type), 1, 0, 0}, {Framed("GI" + type), 1, 0, 0},
+        {Framed("XX" + type), 0, 0, 0}, {Framed("GX" + type), 0, 0, 0}, {Framed("BX" + type), 0, 0, 0},
+        {Framed("GNGGAX" + type.substr(3)), 0, 0, 0}, {Framed(type), 0, 0, 0}, {Framed("GNGG,1"), 0, 0, 0},
+        {Framed("GPGSV,2,1,12") + Framed("GLGSV,1,1,08") + Framed("GAGSV,1,1,05") + Framed("GBGSV,1,1,03"), 0, 28, 3},
+        {Framed("GPGSV,2,1,12") + Framed("GLGSV,1,1,08") + Framed("GPGSV,2,1,09"), 0, 17, 9}, // GP's newer count replaces
+        {Framed("GPGSV,2,1,12") + Framed("GPGSV,2,2,,13,38,213,45"), 0, 12, 12}, // an empty count keeps the older
+        {Framed("XXGSV,1,1,12") + Framed("GPGSVX,1,1,12") + Framed("GLGSV,1,1,07"), 0, 7, 7},
+    };
+    for (const auto& row : rows) {
+        CSentenceParser parser;
+        Feed(parser, row.bytes);
+        EXPECT_EQ(std::tuple(parser.m_gga.count, HasPosition(parser), parser.SatellitesInView(), parser.m_gsv.satellitesInView),
+                  std::tuple(row.ggas, row.ggas > 0, row.inView, row.lastGsv)) << row.bytes;
+        if (row.ggas)
+            EXPECT_NEAR(parser.m_gga.latitude, 48.1173, 1e-12) << row.bytes;
+        parser.ResetData();
+        EXPECT_EQ(parser.SatellitesInView(), 0) << row.bytes;
+    }
 }
 
 // As C's atof reads numbers in the C locale, even under a German locale
@@ -122,7 +151,7 @@ TEST(Parser, NumbersReadAsAtofInTheCLocale)
 }
 
 // Real captures fed in random chunks, as a serial port delivers them.
-// Chunks are shorter than the shortest gap between two GPGGA, so the first
+// Chunks are shorter than the shortest gap between two GGA, so the first
 // position seen is the first one sent.
 TEST(Parser, Captures)
 {
