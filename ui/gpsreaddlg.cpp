@@ -146,7 +146,7 @@ void CGPSReadDlg::ShowStatus()
         return;
     const tagPortTrial* trial = m_search->Current();
     QString text;
-    const int inView = m_gpsd ? m_gpsd->SatellitesInView() : m_search->Parser().m_gsv.satellitesInView;
+    const int inView = m_gpsd ? m_gpsd->SatellitesInView() : m_search->Parser().SatellitesInView();
     if (inView != 0)
         text = m_bArabic ? ArabicDisplayLabel("gps.satellites").arg(inView)
                          : QStringLiteral("Number of satellites in View:%1").arg(inView);

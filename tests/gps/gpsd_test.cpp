@@ -178,7 +178,7 @@ TEST(Gpsd, ReplayedCaptureGivesItsFirstFix)
 {
     if (QStandardPaths::findExecutable(u"gpsfake"_s).isEmpty())
         GTEST_SKIP() << "gpsfake (Debian gpsd-clients) is not installed";
-    const tagCapture& capture = Capture("ublox-lea-5h.log");
+    const tagCapture& capture = Capture("gr8013-w.log"); // a receiver of several satellite systems
     const auto expectFix = [&](double latitude, double longitude) {
         EXPECT_NEAR(latitude, capture.Latitude(), 1e-4);
         EXPECT_NEAR(longitude, capture.Longitude(), 1e-4);
