@@ -61,6 +61,8 @@ TEST_F(Connection, OpensOnlyAnExistingPlaceDatabase)
             ExpectAllFail(places);
     }
     EXPECT_FALSE(QFile::exists(m_dir.filePath(u"missing"_s))) << "opening must not create";
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({u"empty"_s, u"garbage"_s}))
+        << "a file the host names is never moved aside or mended";
 }
 
 TEST_F(Connection, StatementStatusesComeFromTheProvider)

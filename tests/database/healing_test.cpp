@@ -11,27 +11,12 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The first column of the first row of sql on the file at path, as text.
-QString Value(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_stmt* stmt = nullptr;
-    QString value;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
-        && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
-}
 
 // A per-user database holding the user's own country and city, an edit of
 // a shipped city (4) and a deletion of another (5), made once.
@@ -60,8 +45,13 @@ const QByteArray& UsersDatabase()
 // A page of zeros over a leaf of the City table far from the user's rows.
 void ZeroCityPage(QByteArray* bytes, const QString& path)
 {
-    const int page = Value(path, "SELECT pageno FROM dbstat WHERE name = 'City' AND pagetype = 'leaf' "
-                                 "LIMIT 1 OFFSET 700").toInt();
+    CEnvironmentGuard environment;
+    qputenv("TERRAFIND_DB", path.toLocal8Bit());
+    QStringList columns;
+    QList<QStringList> rows;
+    QueryPlaceDatabase(u"SELECT pageno FROM dbstat WHERE name = 'City' AND pagetype = 'leaf' LIMIT 1 OFFSET 700"_s,
+                       &columns, &rows);
+    const int page = rows.value(0).value(0).toInt();
     ASSERT_GT(page, 1) << "SQLite's dbstat table tells the page";
     bytes->replace(qsizetype(page - 1) * 4096, 4096, QByteArray(4096, '\0'));
 }
@@ -130,24 +120,6 @@ TEST(Healing, DamagedPerUserDatabaseHealsAndKeepsTheUsersPlaces)
             EXPECT_EQ(hits.size(), 1) << "found by the search as well";
         }
     }
-}
-
-// A file the host names is the host's: it is reported, never moved or mended.
-TEST(Healing, HostsOwnDatabaseIsLeftAlone)
-{
-    CEnvironmentGuard environment;
-    QTemporaryDir home;
-    const QString path = home.filePath(u"own"_s);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, 'x')) == 8192);
-    file.close();
-    qputenv("TERRAFIND_DB", path.toLocal8Bit());
-    CRecordingMessages messages;
-    CTerrafind30 places;
-    EXPECT_EQ(places.Init(), 0);
-    EXPECT_EQ(GetInitStatus(places), HRESULT(0x80FF001Au));
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{u"own"_s});
 }
 
 } // namespace
