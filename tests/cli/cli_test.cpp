@@ -237,6 +237,9 @@ TEST_F(Cli, CommandLines)
         {{u"gps"_s, u"--list"_s, u"--port"_s, u"TTY"_s}, 2, u"usage: terrafind gps"_s},
         {{u"gps"_s, u"--timeout"_s, u"soon"_s}, 2, u"S must be an integer"_s},
         {{u"gps"_s, u"--speed"_s, u"4800"_s}, 2, u"usage: terrafind gps"_s},
+        {{u"gps"_s, u"--gpsd"_s, u"--port"_s, u"TTY"_s}, 2, u"usage: terrafind gps"_s},
+        {{u"--json"_s, u"gps"_s, u"--gpsd"_s, u"127.0.0.1:1"_s}, 1, u"no gpsd at 127.0.0.1:1: Connection refused"_s},
+        {{u"gps"_s, u"--gpsd"_s, u"::1"_s}, 1, u"Not a gpsd address (HOST:PORT): ::1"_s},
     };
     for (const tagCapture& capture : kCaptures) {
         const tagGPSFix fix = capture.Fix(55);
