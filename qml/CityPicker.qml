@@ -17,6 +17,12 @@ Pane {
     signal picked(var city)
 
     // English and Arabic texts side by side, so the two never drift apart.
+    // A name as a control shows it: "&" alone would mark a shortcut key
+    // ("Antigua & Barbuda"), so it is doubled.
+    function shown(name) {
+        return name.replace(/&/g, "&&")
+    }
+
     function label(english, arabicText) { return arabic ? arabicText : english }
 
     LayoutMirroring.enabled: arabic
@@ -89,10 +95,11 @@ Pane {
                 required property string division
                 required property string countryName
                 width: ListView.view.width
-                text: [name, division, countryName].filter(part => part.length > 0)
-                                                   .join(root.arabic ? "، " : ", ")
+                readonly property string place: [name, division, countryName].filter(part => part.length > 0)
+                                                                             .join(root.arabic ? "، " : ", ")
+                text: root.shown(place)
                 highlighted: ListView.isCurrentItem
-                Accessible.name: text
+                Accessible.name: place
                 onClicked: root.pickRow(places, index)
             }
             Keys.onReturnPressed: root.pickRow(places, currentIndex)
@@ -124,7 +131,7 @@ Pane {
                     // Read by the city model through currentItem.
                     readonly property int rowCountryId: countryId
                     width: ListView.view.width
-                    text: name
+                    text: root.shown(name)
                     highlighted: ListView.isCurrentItem
                     Accessible.name: name
                     onClicked: countryList.currentIndex = index
@@ -151,7 +158,7 @@ Pane {
                     required property int index
                     required property string name
                     width: ListView.view.width
-                    text: name
+                    text: root.shown(name)
                     highlighted: ListView.isCurrentItem
                     Accessible.name: name
                     onClicked: {
