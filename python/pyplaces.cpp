@@ -1,5 +1,6 @@
 #include "pyplaces.h"
 
+#include <QApplication>
 #include <QDateTime>
 
 #include <cmath>
@@ -257,6 +258,15 @@ tagPyCountry CPyPlaces::AddCountry(const std::string& name, const std::string& a
 
 std::optional<tagPyCity> PickCity(bool arabic, std::optional<std::uint32_t> cityId)
 {
+    // One Qt application for the life of the interpreter: the platform
+    // plugin does not connect to the display a second time in a process,
+    // so the one the picker would make for each call would fail the next.
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "python3";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
     // Its own back-end class, so that an open PlaceDatabase keeps its connection.
     CTerrafind31 places;
     CCity city;
