@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -72,6 +73,11 @@ bool CCityPropSheet::eventFilter(QObject* watched, QEvent* event)
             QCoreApplication::sendEvent(m_selectPage.CityList(), event);
             return true;
         }
+        // A second Escape, on the empty field, cancels as it always did.
+        if (key == Qt::Key_Escape && !m_search->text().isEmpty()) {
+            m_search->clear();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -122,13 +128,57 @@ void CCityPropSheet::OnInitDialog()
         m_tabs->setTabEnabled(1, false);
     UpdateDone();
 
-    // Sized for the pages; the whole screen only where the screen is small.
+    // The pages' template size is the smallest; the whole screen only where
+    // the screen is small.
     adjustSize();
+    setMinimumSize(size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize available = screen->availableSize();
-        if (available.width() < width() * 2 || available.height() < height() * 2)
+        if (available.width() < width() * 2 || available.height() < height() * 2) {
             setWindowState(windowState() | Qt::WindowFullScreen);
+            return;
+        }
     }
+    PlaceWindow();
+}
+
+namespace {
+
+// Whether a window at rect can be reached: its title row, where it is
+// dragged from, lies on a screen.
+bool OnAScreen(const QRect& rect)
+{
+    const QPoint title(rect.center().x(), rect.top() + 10);
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().contains(title))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void CCityPropSheet::PlaceWindow()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : kComfortableSize;
+    QSettings settings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+    const QSize stored = settings.value(QStringLiteral("sheet/size")).toSize();
+    resize((stored.isValid() ? stored : kComfortableSize).boundedTo(available).expandedTo(minimumSize()));
+    // A position on a screen that is gone would open the sheet out of
+    // reach: the window system places it instead.
+    const QVariant position = settings.value(QStringLiteral("sheet/position"));
+    if (position.isValid() && OnAScreen(QRect(position.toPoint(), size())))
+        move(position.toPoint());
+}
+
+void CCityPropSheet::done(int result)
+{
+    if (isVisible() && !(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))) {
+        QSettings settings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+        settings.setValue(QStringLiteral("sheet/size"), size());
+        settings.setValue(QStringLiteral("sheet/position"), pos());
+    }
+    CModalDialog::done(result);
 }
 
 int CCityPropSheet::Run()

@@ -7,6 +7,8 @@
 #include "modaldialog.h"
 #include "selectpage.h"
 
+#include <QSize>
+
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -36,13 +38,26 @@ public:
     // The search field of the Select page, in the title row beside Done.
     QLineEdit* SearchField() const { return m_search; }
 
+    // Where the sheet's size and position are kept between pickers.
+    static constexpr const char* kSettingsOrganization = "terrafind";
+    static constexpr const char* kSettingsApplication = "picker";
+    // The size the sheet first opens at, where the screen has room for it.
+    static constexpr QSize kComfortableSize{640, 520};
+
+    // Remembers the size and position the user leaves the sheet at.
+    void done(int result) override;
+
 protected:
-    // The search field hands the arrow and page keys to the city list.
+    // The search field hands the arrow and page keys to the city list, and
+    // Escape clears what it holds before it may cancel the sheet.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CMapPage* CurrentPage() const;
     void UpdateDone();
+    // The size and position stored for the user, else a comfortable size;
+    // never below the template's size nor beyond the screen.
+    void PlaceWindow();
 
     QTabWidget* m_tabs;
     QPushButton* m_done = nullptr;

@@ -19,6 +19,14 @@ public:
     explicit CMapPicture(QWidget* parent = nullptr) : QWidget(parent) {}
     // The map control's ID on a page: its placeholder's plus 100.
     static constexpr int ControlID(int placeholderId) { return placeholderId + 100; }
+    // The map pixel, not rounded, of a position in degrees (north and east
+    // positive): the shipped map is equirectangular, 180 degrees west at
+    // its left edge and 90 north at its top, 1.6 degrees a pixel across and
+    // 1.5 down; the pixel a position falls in is this point rounded down.
+    static QPointF MapPoint(double longitude, double latitude)
+    {
+        return {(longitude + 180.0) / 1.6, (90.0 - latitude) / 1.5};
+    }
     // Takes the placeholder's rectangle, and the ID above.
     virtual bool CreateOverPlaceholder(CMapPage* page, int placeholderId);
     void SetBitmap(const CMapBitmap* bitmap);

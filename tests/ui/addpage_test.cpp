@@ -18,7 +18,9 @@ constexpr int kMap = CMapPicture::ControlID(Controls::Add::kMapPlaceholder);
 // Taps the map, then the rows of the country and city with those names.
 void Choose(CAddPage& page, tagPlace place, const QString& country = {}, const QString& city = {})
 {
-    QTest::mouseClick(FindControl(&page, kMap), Qt::LeftButton, {}, QPoint(int(place.X()), int(place.Y())));
+    QWidget* map = FindControl(&page, kMap);
+    const qreal scale = map->width() / 225.0; // whatever size the sheet has
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(int((place.X() + 0.5) * scale), int((place.Y() + 0.5) * scale)));
     if (!country.isEmpty())
         TapRow(page.CountryList(), RowOf(page.CountryList(), country));
     if (!city.isEmpty())
@@ -52,10 +54,12 @@ QString Position(const CCity& c)
 
 class AddPage : public PlaceCopy {
 protected:
-    // Opens the picker on Cairo at the Add tab with step on the page.
+    // Opens the picker on Cairo at the Add tab, at its smallest size (the
+    // map 1:1), with step on the page.
     void OnAddPage(int arabic, const std::function<void(CCityPropSheet*, CAddPage&)>& step)
     {
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
+            sheet->resize(sheet->minimumSize());
             TapTab(sheet, 1);
             EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
             step(sheet, sheet->m_addPage);

@@ -5,6 +5,8 @@
 #include <terrafind/terrafindfile.h>
 
 #include <QAccessible>
+#include <QScreen>
+#include <QSettings>
 
 namespace {
 
@@ -111,6 +113,119 @@ TEST_F(Picker, TypingListsMatchesArrowsMoveAndEnterChooses)
     });
     EXPECT_EQ(m_places.Show(&chosen, 0), 1);
     EXPECT_EQ(std::tuple(chosen.m_strName, chosen.m_strCountryName), std::tuple(u"Alexandria (Virginia)"_s, u"United States"_s));
+}
+
+// Escape empties a search field that holds text and the sheet stays open
+// on the country's cities; on an empty field it cancels.
+const std::pair<const char*, bool> kEscapes[] = {{"alexandria", true}, {"", false}};
+
+TEST_F(Picker, EscapeClearsTheSearchBeforeItCancels)
+{
+    for (const auto& [typed, staysOpen] : kEscapes) {
+        SCOPED_TRACE(typed);
+        bool open = false;
+        QStringList highlighted;
+        EXPECT_EQ(ShowOnCairo(0, [&](CCityPropSheet* sheet) {
+            QTest::keyClicks(sheet->SearchField(), QString::fromUtf8(typed));
+            QTest::keyClick(sheet->SearchField(), Qt::Key_Escape);
+            open = sheet->isVisible();
+            highlighted = RowTexts(sheet->m_selectPage.CityList(), true);
+            EXPECT_TRUE(sheet->SearchField()->text().isEmpty());
+        }), 2);
+        EXPECT_EQ(open, staysOpen);
+        EXPECT_EQ(highlighted, QStringList{u"Cairo"_s}) << "the city highlighted before the search";
+    }
+}
+
+// The sheet reopens at the size and place the user left it at, within the
+// screen and never below its smallest; a place on no screen is not used.
+struct tagStoredCase {
+    QSize stored;
+    QPoint position;
+    bool placed; // the position is used
+};
+const tagStoredCase kStored[] = {
+    {{700, 560}, {30, 40}, true},
+    {{5000, 4000}, {0, 0}, true},
+    {{10, 10}, {-9000, 50}, false},
+};
+
+TEST_F(Picker, ReopensAtTheSizeAndPlaceLeft)
+{
+    for (const tagStoredCase& row : kStored) {
+        SCOPED_TRACE(row.position.x());
+        // Left there by the previous sheet.
+        ShowOnCairo(0, [&](CCityPropSheet* sheet) {
+            sheet->resize(row.stored);
+            sheet->move(row.position);
+        });
+        if (!row.placed) // as a screen that is gone leaves it
+            QSettings(u"terrafind"_s, u"picker"_s).setValue(u"sheet/position"_s, row.position);
+        ShowOnCairo(0, [&](CCityPropSheet* sheet) {
+            const QSize screen = sheet->screen()->availableSize();
+            EXPECT_EQ(sheet->size(), row.stored.boundedTo(screen).expandedTo(sheet->minimumSize()));
+            EXPECT_EQ(sheet->pos() == row.position, row.placed);
+            EXPECT_TRUE(sheet->screen()->availableGeometry().intersects(sheet->frameGeometry()));
+        });
+    }
+}
+
+// The map pins the highlighted city where its position falls in the map's
+// projection, and dots the other matches of a search, at the smallest size
+// and a large one, in both languages; its description names the place.
+struct tagPinCase {
+    const char* query; // empty: the country's city preselected
+    int arabic;
+    const char* marked;
+};
+const tagPinCase kPins[] = {
+    {"", 0, "Cairo, Cairo, Egypt"},
+    {"mecca", 0, "Makkah al Mukarramah, Mecca Region, Saudi Arabia"},
+    {"alexandria", 0, "Alexandria, Alexandria, Egypt"},
+    {"buenos aires", 0, "Buenos Aires, Buenos Aires F.D., Argentina"},
+    {"", 1, "القاهرة، محافظة القاهرة، مصر"},
+    {"مكة", 1, "مكة المكرمة، مِنْطَقَة مَكَّة المُكَرَّمَة، المملكة العربية السعودية"},
+};
+
+TEST_F(Picker, TheMapPinsTheHighlightedCityAndDotsTheMatches)
+{
+    for (const tagPinCase& row : kPins) {
+        SCOPED_TRACE(row.marked);
+        ShowOnCairo(row.arabic, [&](CCityPropSheet* sheet) {
+            CSelectPage& page = sheet->m_selectPage;
+            QWidget* map = FindControl(&page, kSelectMap);
+            sheet->SearchField()->insert(QString::fromUtf8(row.query)); // as any keyboard types it
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(map)->text(QAccessible::Description),
+                      (row.arabic ? ArabicLabel("a11y.mapMarked") : u"World map; marked:"_s) + u' ' + QString::fromUtf8(row.marked));
+            // A listed place's pixel, by the map's projection: 1.6 degrees
+            // of longitude from 180 W and 1.5 of latitude from 90 N a pixel.
+            const auto pixelOf = [&](int row) {
+                CCity city;
+                EXPECT_EQ(m_places.GetCity(page.CityList()->topLevelItem(row)->data(0, Qt::UserRole).toUInt(), &city), S_OK);
+                const double lon = (city.m_sLongitudeDegree + city.m_sLongitudeMinute / 60.0) * (city.m_sEast ? 1 : -1);
+                const double lat = (city.m_sLatitudeDegree + city.m_sLatitudeMinute / 60.0) * (city.m_sNorth ? 1 : -1);
+                return QPointF((lon + 180.0) * 225.0 / 360.0, (90.0 - lat) * 120.0 / 180.0);
+            };
+            const int pinned = RowOf(page.CityList(), RowTexts(page.CityList(), true).value(0));
+            ASSERT_GE(pinned, 0);
+            QList<QPointF> matches;
+            for (int i = 0; *row.query && i < page.CityList()->topLevelItemCount(); ++i)
+                matches.append(pixelOf(i));
+            for (const QSize size : {sheet->minimumSize(), QSize(1000, 720)}) {
+                SCOPED_TRACE(size.width());
+                sheet->resize(size);
+                const qreal scale = map->width() / 225.0;
+                const QPointF pin = pixelOf(pinned) * scale;
+                const QImage shown = map->grab().toImage();
+                EXPECT_EQ(shown.pixelColor(pin.toPoint()), QColor::fromRgb(CSelectPage::kPinRgb));
+                for (const QPointF& match : matches)
+                    if (QLineF(match * scale, pin).length() > 20) // clear of the pin
+                        EXPECT_EQ(shown.pixelColor((match * scale).toPoint()), QColor::fromRgb(CSelectPage::kMatchRgb));
+                SaveScreenshot(sheet, u"pin-%1-%2-%3"_s.arg(row.arabic ? "arabic"_L1 : "english"_L1).arg(size.width())
+                                          .arg(QString::fromUtf8(row.query).isEmpty() ? u"select"_s : QString::number(&row - kPins)));
+            }
+        });
+    }
 }
 
 TEST(FilePicker, IsReadOnlyAndReadsTheCityByItsIndex)
@@ -227,9 +342,12 @@ TEST_F(Picker, GrowsFromItsTemplateSizeWithTheMapTappedInMapPixels)
     tagRECT cairo;
     ASSERT_EQ(m_places.GetRegionID(kCairo.X(), kCairo.Y(), &region, &cairo), S_OK);
     for (const int arabic : {0, 1}) {
+        QSettings(u"terrafind"_s, u"picker"_s).remove(u"sheet"_s); // the size the last one was left at
         ShowOnCairo(arabic, [&](CCityPropSheet* sheet) {
             const QString language = arabic ? u"arabic"_s : u"english"_s;
-            EXPECT_EQ(sheet->size(), sheet->minimumSize().expandedTo(sheet->minimumSizeHint())) << "opens at its smallest";
+            EXPECT_EQ(sheet->minimumSize(), sheet->minimumSizeHint()) << "the template's size is the smallest";
+            EXPECT_EQ(sheet->size(), QSize(640, 520).boundedTo(sheet->screen()->availableSize())) << "opens comfortably";
+            sheet->resize(sheet->minimumSize());
             SaveScreenshot(sheet, u"sheet-smallest-"_s + language);
             sheet->resize(900, 700);
             for (const int tab : {1, 0}) {

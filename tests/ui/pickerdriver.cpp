@@ -2,8 +2,27 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+
+namespace {
+
+// Set before any test runs, so that no sheet a test closes writes the
+// real user's settings.
+const struct tagSettingsFolder {
+    QTemporaryDir dir;
+    tagSettingsFolder() { KeepSettingsIn(); }
+} g_settings;
+
+} // namespace
+
+void KeepSettingsIn(const QString& dir)
+{
+    const QString path = dir.isEmpty() ? g_settings.dir.path() : dir;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, path);
+}
 
 void SaveScreenshot(QWidget* widget, const QString& name)
 {
@@ -81,6 +100,7 @@ PlaceCopy::PlaceCopy() : m_file(m_dir.filePath(u"KVCities"_s))
 {
     QFile::copy(TERRAFIND_SOURCE_DIR "/data/KVCities"_L1, m_file);
     QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    KeepSettingsIn(m_dir.filePath(u"settings"_s));
     qputenv("TERRAFIND_DB", m_file.toLocal8Bit());
     EXPECT_EQ(m_places.Init(), 1);
 }

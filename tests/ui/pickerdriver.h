@@ -86,10 +86,16 @@ void ExpectShaped(const QWidget* parent, std::initializer_list<std::pair<int, co
 void TypeCity(CCityDlg* form, const QString& values);
 QString ShownCity(const CCityDlg* form);
 
-// A CTerrafind30 on a writable copy of the shipped place database.
+// Points the user's settings (the sheet's stored size) at dir; an empty dir
+// at a folder of the test run's own, never at the real user's.
+void KeepSettingsIn(const QString& dir = QString());
+
+// A CTerrafind30 on a writable copy of the shipped place database, and
+// settings of its own that start empty.
 class PlaceCopy : public ::testing::Test {
 protected:
     PlaceCopy();
+    ~PlaceCopy() override { KeepSettingsIn(); }
     // The ID of the row of table ("City", "Country") with that English name.
     std::uint32_t ID(const char* table, const QString& name);
     CCity City(const QString& name);
