@@ -77,6 +77,22 @@ CREATE TABLE CityAlternate (
 -- A city's spellings, for edits that remove or move the city.
 CREATE INDEX CityAlternate_CityID ON CityAlternate (CityID);
 
+-- IDs an earlier release gave to a place that is now another row's: the
+-- same town listed twice (Macau beside Macao). Hosts keep IDs, so the old
+-- one still reads as the place it named.
+CREATE TABLE CityAlias (
+    ID INTEGER PRIMARY KEY,
+    CityID INTEGER NOT NULL
+);
+
+-- Seats of government: the country's capital (level 0) or the seat of a
+-- division of that level (1 a state or province, 2 a county or district,
+-- and so on). Cities that are no seat have no row.
+CREATE TABLE CitySeat (
+    CityID INTEGER PRIMARY KEY,
+    level SMALLINT NOT NULL
+);
+
 -- The side tables' facts by city, with the division's names.
 CREATE VIEW CityDetails AS
 SELECT CityInfo.CityID, Division.name AS admin1, Division.arabic_name AS admin1_arabic, CityInfo.population,
