@@ -64,26 +64,40 @@ bool Positions(const QList<unsigned int>& order, const QList<unsigned int>& ids,
     return true;
 }
 
-// Population by city ID, from the place database's CityInfo table; empty
-// when it has none.
-QHash<unsigned int, qint64> Populations()
+// What ranks a city for a place in a full file: its population (0 where
+// unknown) and whether it is a seat of government. Both from the place
+// database's side tables; empty without them.
+struct tagCityRank {
+    qint64 population = 0;
+    bool seat = false;
+};
+
+QHash<unsigned int, tagCityRank> CityRanks()
 {
     QStringList columns;
     QList<QStringList> rows;
-    QHash<unsigned int, qint64> populations;
+    QHash<unsigned int, tagCityRank> ranks;
     if (QueryPlaceDatabase(QStringLiteral("SELECT CityID, population FROM CityInfo"), &columns, &rows) >= 0)
         for (const QStringList& row : rows)
-            populations.insert(row.value(0).toUInt(), row.value(1).toLongLong());
-    return populations;
+            ranks[row.value(0).toUInt()].population = row.value(1).toLongLong();
+    rows.clear();
+    if (QueryPlaceDatabase(QStringLiteral("SELECT CityID FROM CitySeat"), &columns, &rows) >= 0)
+        for (const QStringList& row : rows)
+            ranks[row.value(0).toUInt()].seat = true;
+    return ranks;
 }
 
 // The cities to keep of each country, in their order, as Read describes.
 QList<QList<unsigned int>> MostPopulous(const QList<QList<unsigned int>>& cityIDs,
-                                        const QHash<unsigned int, qint64>& populations, qsizetype room)
+                                        const QHash<unsigned int, tagCityRank>& ranks, qsizetype room)
 {
+    // Known populations first, then seats, then the rest; by population, then ID.
     const auto larger = [&](unsigned int a, unsigned int b) {
-        const qint64 pa = populations.value(a), pb = populations.value(b);
-        return pa != pb ? pa > pb : a < b;
+        const tagCityRank ra = ranks.value(a), rb = ranks.value(b);
+        const int ta = ra.population > 0 ? 0 : ra.seat ? 1 : 2, tb = rb.population > 0 ? 0 : rb.seat ? 1 : 2;
+        if (ta != tb)
+            return ta < tb;
+        return ra.population != rb.population ? ra.population > rb.population : a < b;
     };
     QSet<unsigned int> kept;
     QList<unsigned int> others;
@@ -184,7 +198,7 @@ bool CCityFileWriter::Read(CTerrafindDB& places)
     m_leftOut = 0;
     if (cityCount > qsizetype(kMaxRecords)) {
         m_leftOut = int(cityCount - qsizetype(kMaxRecords));
-        cityIDs = MostPopulous(cityIDs, Populations(), kMaxRecords);
+        cityIDs = MostPopulous(cityIDs, CityRanks(), kMaxRecords);
     }
 
     for (qsizetype c = 0; c < countryIDs.size(); ++c) {

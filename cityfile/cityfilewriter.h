@@ -46,11 +46,13 @@ class CCityFileWriter {
 public:
     // Reads every country and city of an open place-database back end in
     // English mode, then switches it to Arabic to read the Arabic orders.
-    // A database of more than 65,535 cities gives the most populous ones:
-    // each country keeps its kPrincipalPlaces most populous cities (all, if
-    // it has fewer), and the rest of the file goes to the most populous of
-    // the others; equal populations go by lower ID. Populations come from
-    // the CityInfo table, and count as 0 without it. False, with Error()
+    // A database of more than 65,535 cities gives the most telling ones:
+    // each country keeps its kPrincipalPlaces first cities (all, if it has
+    // fewer), and the rest of the file goes to the first of the others, in
+    // this order: cities of known population, most populous first; then
+    // seats of government (CitySeat); then the rest; equal ranks go by lower
+    // ID. Populations come from the CityInfo table, and count as 0 (unknown)
+    // without it. False, with Error()
     // set, when it cannot be read or the file format cannot hold it (more
     // than 910 countries).
     bool Read(CTerrafindDB& places);

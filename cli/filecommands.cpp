@@ -38,7 +38,7 @@ int ExportCityFile(CContext& context, const QStringList& args)
     report.Set(QStringLiteral("leftOut"), writer.LeftOut());
     report.Line(QStringLiteral("%1: %2 countries, %3 cities").arg(out).arg(writer.Countries().size()).arg(writer.CityCount()));
     if (writer.LeftOut())
-        report.Line(QStringLiteral("%1 less populous cities left out: a city file holds at most 65535").arg(writer.LeftOut()));
+        report.Line(QStringLiteral("%1 cities left out: a city file holds at most 65535").arg(writer.LeftOut()));
     if (writer.ShortenedNames() || writer.ReplacedNames())
         report.Line(QStringLiteral("%1 names cut to 31 bytes, %2 with characters outside code page 1256 replaced")
                         .arg(writer.ShortenedNames()).arg(writer.ReplacedNames()));
@@ -54,8 +54,9 @@ QList<tagCommand> FileCommands()
          "Reads the place database (the per-user one, or --db PATH) even with --file.\n"
          "Names are stored in code page 1256, cut to 31 bytes; characters it lacks\n"
          "are replaced, and the counts of both are printed. A file holds at most\n"
-         "65535 cities: each country keeps its 10 most populous, the rest go to the\n"
-         "most populous of the others, and the number left out is printed. Exit 1,\n"
+         "65535 cities: each country keeps its 10 first, the rest go to the first of\n"
+         "the others: cities of known population, most populous first, then seats\n"
+         "of government, then the rest. The number left out is printed. Exit 1,\n"
          "leaving OUT as it was, when the places do not fit a city file.\n"},
     };
 }

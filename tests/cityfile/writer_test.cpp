@@ -112,8 +112,9 @@ TEST(Writer, ShippedPlacesRoundTripThroughTheFile)
     }
 }
 
-// Big has 65,530 towns of 1,000; Small 12 of 1 to 12: 7 too many.
-TEST(Writer, TooManyCitiesLeaveEachCountryItsPrincipalPlacesAndTheMostPopulous)
+// Big has 65,530 towns, of 1,000 but for 1 to 20, whose population is
+// unknown and of which 11 to 20 are seats; Small 12 of 1 to 12: 7 too many.
+TEST(Writer, TooManyCitiesLeaveEachCountryItsPrincipalPlacesThenKnownPopulationsThenSeats)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::copy(QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities"), dir.filePath(u"KVCities"_s)));
@@ -122,19 +123,23 @@ TEST(Writer, TooManyCitiesLeaveEachCountryItsPrincipalPlacesAndTheMostPopulous)
     CTerrafind30 db;
     ASSERT_EQ(db.Init(), 1);
     for (const QString& sql : {u"DELETE FROM City"_s, u"DELETE FROM Country"_s, u"DELETE FROM CityInfo"_s,
+                               u"DELETE FROM CitySeat"_s,
                                u"INSERT INTO Country VALUES (1, 'Big', 'كبير', 0), (2, 'Small', 'صغير', 0)"_s,
                                u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 65542) "
                                u"INSERT INTO City SELECT i, printf('City %05d', i), 'مدينة', 0, 0, 0, 0, 0, 1 + (i > 65530) FROM n"_s,
-                               u"INSERT INTO CityInfo SELECT ID, NULL, iif(ID > 65530, ID - 65530, 1000), 'UTC' FROM City"_s})
+                               u"INSERT INTO CityInfo SELECT ID, NULL, iif(ID > 65530, ID - 65530, iif(ID > 20, 1000, 0)), "
+                               u"'UTC' FROM City"_s,
+                               u"INSERT INTO CitySeat SELECT ID, 2 FROM City WHERE ID BETWEEN 11 AND 20"_s})
         ASSERT_GE(db.ExecuteStatement(sql), 0) << qPrintable(sql);
     CCityFileWriter writer;
     ASSERT_TRUE(writer.Read(db)) << qPrintable(writer.Error());
     EXPECT_EQ(writer.LeftOut(), 7);
     const QList<tagCityFileCity>& big = writer.Countries()[0].cities;
     const QList<tagCityFileCity>& small = writer.Countries()[1].cities;
-    // Small keeps its ten largest; Big, all alike, its lowest IDs.
-    EXPECT_EQ(std::tuple(small.size(), small.first().name, big.size(), big.last().name),
-              std::tuple(10, u"City 65533"_s, 65525, u"City 65525"_s));
+    // Small keeps its ten largest; Big every town of 1,000, its seats, and
+    // of the rest its lowest IDs.
+    EXPECT_EQ(std::tuple(small.size(), small.first().name, big.size(), big[2].name, big[3].name),
+              std::tuple(10, u"City 65533"_s, 65523, u"City 00003"_s, u"City 00011"_s));
 }
 
 TEST(Writer, RefusesWhatTheFormatCannotHold)

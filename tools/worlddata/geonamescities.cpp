@@ -3,6 +3,8 @@
 #include <geonames.h>
 #include <libintl.h>
 
+#include <QDir>
+
 #include <clocale>
 #include <cstdlib>
 
@@ -88,6 +90,23 @@ QList<tagSourceCity> ReadGeoNamesCities()
         cities[i].arabicName = CleanArabicName(Utf8(geonames_city_get_name(city)));
         cities[i].arabicState = CleanArabicName(Utf8(geonames_city_get_state(city)));
         geonames_city_free(city);
+    }
+    // Every other language's name is a spelling someone types: Urdu,
+    // Persian, Bengali, Turkish, Malay, Russian, Chinese, ... (one catalogue
+    // a language, in the order of the locale folders).
+    QDir locales(QStringLiteral("/usr/share/locale"));
+    const QStringList languages = locales.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& language : languages) {
+        if (language.startsWith(u"ar") || !locales.exists(language + QStringLiteral("/LC_MESSAGES/geonames.mo")))
+            continue;
+        UseMessageLanguage(language.toLatin1().constData());
+        for (int i = 0; i < count; ++i) {
+            GeonamesCity* city = geonames_get_city(i);
+            const QString name = Utf8(geonames_city_get_name(city));
+            if (name != cities[i].name && !cities[i].alternates.contains(name))
+                cities[i].alternates << name;
+            geonames_city_free(city);
+        }
     }
     UseMessageLanguage(nullptr);
     return cities;

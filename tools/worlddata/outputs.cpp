@@ -70,6 +70,12 @@ QByteArray PlacesSql(const CPlaceList& places, const QList<tagRegion>& regions)
         for (const QString& name : city.alternates)
             sql += "INSERT INTO CityAlternate VALUES (" + Quoted(name) + ", " + QByteArray::number(city.id) + ");\n";
     }
+    for (const tagCity& city : places.Cities())
+        if (city.seat >= 0)
+            sql += "INSERT INTO CitySeat VALUES (" + QByteArray::number(city.id) + ", " + QByteArray::number(city.seat)
+                + ");\n";
+    for (const auto& [old, current] : places.Aliases())
+        sql += "INSERT INTO CityAlias VALUES (" + QByteArray::number(old) + ", " + QByteArray::number(current) + ");\n";
     sql += "COMMIT;\n";
     return sql;
 }

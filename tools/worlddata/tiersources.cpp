@@ -147,7 +147,7 @@ bool ReadDivisionNames(const QString& path, QHash<QString, QString>* names, QStr
     return true;
 }
 
-bool ReadOlderRows(const QString& path, QHash<quint32, tagOlderRow>* rows, QString* error)
+bool ReadGeoNamesDump(const QString& path, QList<tagDumpRow>* rows, QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -159,15 +159,46 @@ bool ReadOlderRows(const QString& path, QHash<quint32, tagOlderRow>* rows, QStri
         const QList<QByteArray> fields = file.readLine().chopped(1).split('\t');
         if (fields.size() < 19)
             continue;
-        tagOlderRow row;
+        tagDumpRow row;
+        row.geonameId = fields[0].toUInt();
+        row.name = QString::fromUtf8(fields[1]);
         row.asciiName = QString::fromUtf8(fields[2]);
         if (!fields[3].isEmpty())
             row.alternates = QString::fromUtf8(fields[3]).split(u',');
+        row.latitude = fields[4].toDouble();
+        row.longitude = fields[5].toDouble();
+        row.featureCode = QString::fromUtf8(fields[7]);
+        row.countryCode = QString::fromUtf8(fields[8]);
+        row.admin1 = QString::fromUtf8(fields[10]);
+        row.admin2 = QString::fromUtf8(fields[11]);
+        row.population = fields[14].toUInt();
         row.zone = QString::fromUtf8(fields[17]);
-        rows->insert(fields[0].toUInt(), row);
+        rows->append(row);
     }
     if (rows->isEmpty()) {
         *error = QStringLiteral("%1 holds no rows").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool ReadJsonPlaces(const QString& path, QList<tagJsonPlace>* places, QString* error)
+{
+    QByteArray bytes;
+    if (!ReadAll(path, &bytes, error))
+        return false;
+    places->clear();
+    for (const QJsonValue& entry : QJsonDocument::fromJson(bytes).array()) {
+        const QJsonObject place = entry.toObject();
+        places->append({place.value(QStringLiteral("name")).toString().simplified(),
+                        place.value(QStringLiteral("country")).toString(),
+                        place.value(QStringLiteral("admin1")).toString(),
+                        place.value(QStringLiteral("admin2")).toString(),
+                        place.value(QStringLiteral("lat")).toString().toDouble(),
+                        place.value(QStringLiteral("lng")).toString().toDouble()});
+    }
+    if (places->isEmpty()) {
+        *error = QStringLiteral("%1 holds no places").arg(path);
         return false;
     }
     return true;
