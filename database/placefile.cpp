@@ -32,7 +32,6 @@ void AddPlaceTriggers(CConnection* connection)
     if (QueryInteger(connection->Handle(), "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
         return;
     ExecScript(connection->Handle(),
-               "CREATE INDEX IF NOT EXISTS CityAlternate_CityID ON CityAlternate (CityID);"
                "CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
                "DELETE FROM CityInfo WHERE CityID = old.ID; DELETE FROM CityAlternate WHERE CityID = old.ID; END");
     if (HasSearchIndex(connection))

@@ -66,16 +66,15 @@ CREATE TABLE CityInfo (
     zone TEXT NOT NULL
 );
 
--- Other spellings of a city's name ("Mecca", Arabic-script variants), for
--- searching only and never displayed: some are not the city's name in
--- either language. Ordered by name, case aside, for prefix searches.
+-- Other spellings of a city's name ("Mecca", its name in other scripts and
+-- languages), for searching only and never displayed: some are not the
+-- city's name in either language. Kept by city, the order every reader and
+-- edit uses.
 CREATE TABLE CityAlternate (
     name TEXT NOT NULL COLLATE NOCASE,
     CityID INTEGER NOT NULL,
-    PRIMARY KEY (name, CityID)
+    PRIMARY KEY (CityID, name)
 ) WITHOUT ROWID;
--- A city's spellings, for edits that remove or move the city.
-CREATE INDEX CityAlternate_CityID ON CityAlternate (CityID);
 
 -- IDs an earlier release gave to a place that is now another row's: the
 -- same town listed twice (Macau beside Macao). Hosts keep IDs, so the old

@@ -42,9 +42,6 @@ int CreateSearchIndex(sqlite3* db)
     // index small and the same for the same places.
     const QByteArray sql = QByteArray(
         "SAVEPOINT search_index;"
-        // Each city's spellings are read by this index (a database of an
-        // earlier release may still lack it).
-        "CREATE INDEX IF NOT EXISTS CityAlternate_CityID ON CityAlternate (CityID);"
         "CREATE VIRTUAL TABLE CitySearch USING fts5(name, arabic_name, alternate, country, "
         "tokenize = 'ascii', prefix = '1 2 3', detail = none, columnsize = 0, content = '');"
         "CREATE TABLE CitySearchRow (SearchRow INTEGER PRIMARY KEY, CityID INTEGER);"
