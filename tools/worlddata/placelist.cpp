@@ -580,7 +580,8 @@ QList<tagSourceCity> CPlaceList::WithoutRepeats(QList<tagSourceCity> cities)
             if (city.state.isEmpty())
                 continue;
             city.name += QStringLiteral(" (%1)").arg(city.state);
-            if (!city.arabicName.isEmpty() && !city.arabicState.isEmpty())
+            // "سبرينج فيلد، إلينوي" names its state already.
+            if (!city.arabicName.isEmpty() && !city.arabicState.isEmpty() && !city.arabicName.contains(city.arabicState))
                 city.arabicName = QStringLiteral("%1 (%2)").arg(city.arabicName, city.arabicState);
             else if (arabicNames.value(city.arabicName) > 1)
                 city.arabicName.clear();
