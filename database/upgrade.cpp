@@ -247,7 +247,7 @@ bool UpgradeFromShipped(sqlite3* db)
     if (HasTable(db, "CityInfo"))
         return AddSearchIndex(db);
     Q_INIT_RESOURCE(placedb);
-    QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(QStringLiteral(":/terrafind/previousrelease.bin"));
+    QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(QStringLiteral(":/terrafind/release1.bin"));
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("KVCities"));
     QFile out(copy);
