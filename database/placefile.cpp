@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "searchindex.h"
 #include "status.h"
+#include "upgrade.h"
 
 #include <terrafind/terrafinddb.h>
 
@@ -75,10 +76,14 @@ QString EnsurePlaceDatabase()
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     // The copy is ours, so it may change journal: in WAL mode readers (the
     // picker, a second host) never wait for a writer. The mode stays with
-    // the file; if the switch fails the copy works as it is.
+    // the file; if the switch fails the copy works as it is. It holds this
+    // library's places, so it needs no upgrade, whatever version the data
+    // was stamped with.
     CConnection connection;
-    if (connection.Open(path) >= 0)
+    if (connection.Open(path) >= 0) {
         connection.Execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+        connection.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kPlaceDataVersion));
+    }
     return path;
 }
 
