@@ -30,17 +30,23 @@ static void InitShippedDatabase()
 // on a read-only medium still reads.
 void AddPlaceTriggers(CConnection* connection)
 {
-    if (QueryInteger(connection->Handle(), "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
+    sqlite3* db = connection->Handle();
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
         return;
-    ExecScript(connection->Handle(),
-               "CREATE INDEX IF NOT EXISTS CityAlternate_CityID ON CityAlternate (CityID);"
-               "CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
-               "DELETE FROM CityInfo WHERE CityID = old.ID; DELETE FROM CityAlternate WHERE CityID = old.ID; END");
+    // Seats, and the aliases that name the city, where the file has them.
+    QByteArray gone = "CREATE INDEX IF NOT EXISTS CityAlternate_CityID ON CityAlternate (CityID);"
+                      "CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
+                      "DELETE FROM CityInfo WHERE CityID = old.ID; DELETE FROM CityAlternate WHERE CityID = old.ID;";
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name = 'CitySeat'") == 1)
+        gone += " DELETE FROM CitySeat WHERE CityID = old.ID;";
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name = 'CityAlias'") == 1)
+        gone += " DELETE FROM CityAlias WHERE CityID = old.ID;";
+    gone += " END";
+    ExecScript(db, gone.constData());
     if (HasSearchIndex(connection))
-        ExecScript(connection->Handle(),
-                   "CREATE INDEX IF NOT EXISTS CitySearchRow_CityID ON CitySearchRow (CityID);"
-                   "CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
-                   "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END");
+        ExecScript(db, "CREATE INDEX IF NOT EXISTS CitySearchRow_CityID ON CitySearchRow (CityID);"
+                       "CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
+                       "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END");
 }
 
 QString PlaceDatabaseFile()
