@@ -56,13 +56,22 @@ HRESULT KeepCityInfo(CTerrafindDB& db, const CPlaceGrid* grid, std::uint32_t cit
             .arg(Decimal(nearest.id), id, moved ? QString() : QStringLiteral(" AND zone = ''")));
 }
 
-// ModifyCity deletes the City row, which takes its side rows with it (the
-// connection's triggers): they wait under the negated ID meanwhile.
-HRESULT MoveSideRows(CTerrafindDB& db, std::int64_t from, std::int64_t to, bool search)
+// The tables of side rows of a city, keyed by CityID, that the database has.
+QStringList SideRowTables(CPlaceStore& store, bool search)
 {
     QStringList tables = {QStringLiteral("CityInfo"), QStringLiteral("CityAlternate")};
     if (search)
         tables.append(QStringLiteral("CitySearchRow"));
+    for (const char* later : {"CitySeat", "CityAlias"})
+        if (store.HasTable(later))
+            tables.append(QLatin1String(later));
+    return tables;
+}
+
+// ModifyCity deletes the City row, which takes its side rows with it (the
+// connection's triggers): they wait under the negated ID meanwhile.
+HRESULT MoveSideRows(CTerrafindDB& db, const QStringList& tables, std::int64_t from, std::int64_t to)
+{
     for (const QString& table : tables)
         if (db.ExecuteStatement(QStringLiteral("UPDATE %1 SET CityID = %2 WHERE CityID = %3")
                                     .arg(table, QString::number(to), QString::number(from)))
@@ -249,6 +258,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     if (transaction.Status() < 0)
         return transaction.Status();
     const bool search = side && store->HasSearchIndex();
+    const QStringList sideTables = side ? SideRowTables(*store, search) : QStringList();
     bool moved = true;
     if (side) {
         CStatement stmt = Query(*store, QStringLiteral("SELECT longitude_Degree, longitude_Minute, latitude_Degree, "
@@ -261,7 +271,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
             });
             walked < 0)
             return walked;
-        if (MoveSideRows(*this, cityID, -std::int64_t(cityID), search) < 0)
+        if (MoveSideRows(*this, sideTables, cityID, -std::int64_t(cityID)) < 0)
             return E_FAIL;
     }
     ExecuteStatement(QStringLiteral("DELETE FROM City where ID = %1 ").arg(Decimal(cityID)));
@@ -272,7 +282,7 @@ HRESULT CTerrafindDB::ModifyCity(std::uint32_t countryID, std::uint32_t cityID, 
     if (status < 0)
         return status;
     if (side) {
-        if (MoveSideRows(*this, -std::int64_t(cityID), cityID, search) < 0
+        if (MoveSideRows(*this, sideTables, -std::int64_t(cityID), cityID) < 0
             || KeepCityInfo(*this, grid.Grid(), cityID, longitudeDegree, longitudeMinute, latitudeDegree, latitudeMinute, moved) < 0
             || (search && KeepCitySearch(*this, QStringLiteral("c.ID = ") + Decimal(cityID)) < 0))
             return E_FAIL;

@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "searchindex.h"
 #include "status.h"
+#include "upgrade.h"
 
 #include <terrafind/terrafinddb.h>
 
@@ -29,16 +30,22 @@ static void InitShippedDatabase()
 // on a read-only medium still reads.
 void AddPlaceTriggers(CConnection* connection)
 {
-    if (QueryInteger(connection->Handle(), "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
+    sqlite3* db = connection->Handle();
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name IN ('CityInfo', 'CityAlternate')") != 2)
         return;
-    ExecScript(connection->Handle(),
-               "CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
-               "DELETE FROM CityInfo WHERE CityID = old.ID; DELETE FROM CityAlternate WHERE CityID = old.ID; END");
+    // Seats, and the aliases that name the city, where the file has them.
+    QByteArray gone = "CREATE TEMP TRIGGER IF NOT EXISTS CityGone AFTER DELETE ON City BEGIN "
+                      "DELETE FROM CityInfo WHERE CityID = old.ID; DELETE FROM CityAlternate WHERE CityID = old.ID;";
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name = 'CitySeat'") == 1)
+        gone += " DELETE FROM CitySeat WHERE CityID = old.ID;";
+    if (QueryInteger(db, "SELECT count(*) FROM sqlite_master WHERE name = 'CityAlias'") == 1)
+        gone += " DELETE FROM CityAlias WHERE CityID = old.ID;";
+    gone += " END";
+    ExecScript(db, gone.constData());
     if (HasSearchIndex(connection))
-        ExecScript(connection->Handle(),
-                   "CREATE INDEX IF NOT EXISTS CitySearchRow_CityID ON CitySearchRow (CityID);"
-                   "CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
-                   "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END");
+        ExecScript(db, "CREATE INDEX IF NOT EXISTS CitySearchRow_CityID ON CitySearchRow (CityID);"
+                       "CREATE TEMP TRIGGER IF NOT EXISTS CitySearchGone AFTER DELETE ON City BEGIN "
+                       "UPDATE CitySearchRow SET CityID = NULL WHERE CityID = old.ID; END");
 }
 
 QString PlaceDatabaseFile()
@@ -74,10 +81,14 @@ QString EnsurePlaceDatabase()
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     // The copy is ours, so it may change journal: in WAL mode readers (the
     // picker, a second host) never wait for a writer. The mode stays with
-    // the file; if the switch fails the copy works as it is.
+    // the file; if the switch fails the copy works as it is. It holds this
+    // library's places, so it needs no upgrade, whatever version the data
+    // was stamped with.
     CConnection connection;
-    if (connection.Open(path) >= 0)
+    if (connection.Open(path) >= 0) {
         connection.Execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+        connection.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kPlaceDataVersion));
+    }
     return path;
 }
 

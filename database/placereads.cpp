@@ -15,6 +15,26 @@ HRESULT AppendNamesAndIDs(CPlaceStore& store, CStatement& stmt, QStringList* nam
     });
 }
 
+// The City row of the place that an ID an earlier release gave it, when the
+// place was listed twice, now names (CityAlias): a host keeps the ID it was
+// given. The store's own statements, which the trace does not see.
+bool ReadAliasedCity(CPlaceStore& store, std::uint32_t cityID, CCity* city)
+{
+    if (!store.HasTable("CityAlias"))
+        return false;
+    CStatementUse use = store.Connection().Cached(
+        "SELECT c.ID, c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, c.latitude_Degree, "
+        "c.latitude_Minute, c.gmt, c.County_ID FROM CityAlias a JOIN City c ON c.ID = a.CityID WHERE a.ID = ?1");
+    CStatement& stmt = *use;
+    stmt.Bind(1, std::int64_t(std::int32_t(cityID)));
+    if (!stmt.Step()) {
+        store.NoteStatus(stmt.Status());
+        return false;
+    }
+    ReadCityRow(stmt, 0, city);
+    return true;
+}
+
 } // namespace
 
 HRESULT CTerrafindDB::GetRegionID(unsigned int x, unsigned int y, std::uint32_t* regionID, tagRECT* rect)
@@ -155,12 +175,15 @@ HRESULT CTerrafindDB::GetCity(std::uint32_t cityID, CCity* city)
                                    "[latitude_Degree] , [latitude_Minute], gmt , County_ID FROM City where ID = ?1",
                                    cityID);
     CStatement& stmt = *use;
-    if (!stmt.Step()) {
-        store->NoteStatus(stmt.Status());
-        return IsDamageStatus(stmt.Status()) ? stmt.Status() : E_FAIL;
+    if (stmt.Step()) {
+        ReadCityRow(stmt, 0, city);
+        stmt.Reset();
+    } else {
+        const HRESULT status = stmt.Status();
+        store->NoteStatus(status);
+        if (status < 0 || !ReadAliasedCity(*store, cityID, city))
+            return IsDamageStatus(status) ? status : E_FAIL;
     }
-    ReadCityRow(stmt, 0, city);
-    stmt.Reset();
     return GetCountry(city->m_dwCountryID, city->m_strCountryName, city->m_strCountryArabicName, &city->m_sMethod);
 }
 

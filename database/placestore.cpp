@@ -20,10 +20,15 @@ void CPlaceStore::Open()
 
 bool CPlaceStore::HasSideTables()
 {
+    return HasTable("CityInfo");
+}
+
+bool CPlaceStore::HasTable(const char* name)
+{
     if (!IsOpen())
         return false;
-    CStatementUse stmt = m_connection.Cached("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'CityInfo'");
-    const bool found = stmt->Step();
+    CStatementUse stmt = m_connection.Cached("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    const bool found = stmt->Bind(1, QString::fromLatin1(name)).Step();
     NoteStatus(stmt->Status());
     return found;
 }

@@ -21,6 +21,9 @@ public:
     // neighbours), and the search index. Earlier releases' files have not.
     bool HasSideTables();
     bool HasSearchIndex();
+    // Whether it has the table name: CitySeat and CityAlias came later than
+    // the other side tables.
+    bool HasTable(const char* name);
 
     // Takes note of a status that says the file is damaged; such a
     // per-user database is healed by HealIfDamaged.

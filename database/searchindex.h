@@ -25,10 +25,6 @@
 struct sqlite3;
 class CConnection;
 
-// PRAGMA user_version of a database with the search index; it includes
-// the side tables' version (upgrade.h).
-inline constexpr int kSearchIndexVersion = 3;
-
 // Registers searchtext(text), SearchIndexText as an SQL function (NULL for
 // NULL). SQLite status.
 int RegisterSearchText(sqlite3* db);

@@ -69,41 +69,93 @@ bool RegisterPlaceHash(sqlite3* db)
                                    nullptr, nullptr) == SQLITE_OK;
 }
 
-constexpr char kSideTables[] = "('Division', 'CityInfo', 'CityAlternate', 'CityDetails')";
+// Every table, index and view of the shipped database but the four tables
+// every release has and the search tables, which CreateSearchIndex makes:
+// the side tables, their indexes and views.
+constexpr char kShippedSide[] =
+    "FROM shipped.sqlite_master WHERE tbl_name NOT IN ('Region', 'Country', 'Region2County', 'City', "
+    "'CitySearch', 'CitySearchRow') AND tbl_name NOT LIKE 'CitySearch\\_%' ESCAPE '\\'";
 
-// Every step after the fingerprint is loaded. Untouched: the previous
-// release's cities as the user still has them; Renumber: new shipped cities
-// whose ID the user's own city holds.
-constexpr const char* kSteps[] = {
+// Found before anything changes. Untouched: the earlier release's cities as
+// the user still has them. Moved: the earlier release's cities that an
+// upgrade before moved to a new ID because the user's own city held theirs
+// (found by their hash under another ID), still shipped. Renumber: new
+// shipped cities whose ID the user's own city holds, and the moved ones.
+// UserInfo: the facts of the user's own and changed cities, their division
+// by its country and code, which outlive a change of the division IDs.
+constexpr const char* kFind[] = {
     "CREATE TEMP TABLE Untouched AS SELECT c.ID FROM main.City c JOIN temp.Previous p ON p.ID = c.ID "
     "WHERE placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, c.latitude_Degree, "
     "c.latitude_Minute, c.gmt, c.County_ID) = p.hash", // kHashColumns
+    "CREATE TEMP TABLE Own AS SELECT c.ID, placehash(c.name, c.arabic_name, c.longitude_Degree, c.longitude_Minute, "
+    "c.latitude_Degree, c.latitude_Minute, c.gmt, c.County_ID) AS hash FROM main.City c "
+    "WHERE c.ID NOT IN (SELECT ID FROM temp.Previous)",
+    "CREATE TEMP TABLE Moved AS SELECT min(o.ID) AS newID, p.ID AS shippedID FROM temp.Own o "
+    "JOIN temp.Previous p ON p.hash = o.hash WHERE p.ID IN (SELECT ID FROM main.City) "
+    "AND p.ID NOT IN (SELECT ID FROM temp.Untouched) AND p.ID IN (SELECT ID FROM shipped.City) GROUP BY p.ID",
     "CREATE TEMP TABLE Renumber AS SELECT ID AS shippedID, (SELECT max(m) FROM (SELECT max(ID) AS m FROM main.City "
     "UNION ALL SELECT max(ID) FROM shipped.City)) + row_number() OVER (ORDER BY ID) AS newID FROM shipped.City "
     "WHERE ID NOT IN (SELECT ID FROM temp.Previous) AND ID IN (SELECT ID FROM main.City)",
+    "INSERT INTO temp.Renumber SELECT shippedID, newID FROM temp.Moved",
     "CREATE TEMP TABLE UserLink AS SELECT (SELECT n.ID FROM shipped.Region n WHERE n.x <= (o.x + o.x_) / 2 "
     "AND (o.x + o.x_) / 2 <= n.x_ AND n.y <= (o.y + o.y_) / 2 AND (o.y + o.y_) / 2 <= n.y_ ORDER BY n.ID LIMIT 1) "
     "AS RegionID, u.CountyID FROM (SELECT RegionID, CountyID FROM main.Region2County EXCEPT "
     "SELECT RegionID, CountyID FROM temp.PreviousLink) u JOIN main.Region o ON o.ID = u.RegionID",
+    "CREATE TEMP TABLE UserInfo (CityID INTEGER PRIMARY KEY, country INTEGER, code TEXT, population INTEGER, zone TEXT)",
+};
+
+constexpr char kRememberUserInfo[] =
+    "INSERT INTO temp.UserInfo SELECT i.CityID, d.County_ID, d.code, i.population, i.zone FROM main.CityInfo i "
+    "LEFT JOIN main.Division d ON d.ID = i.DivisionID WHERE i.CityID IN (SELECT ID FROM main.City) "
+    "AND i.CityID NOT IN (SELECT ID FROM temp.Untouched) AND i.CityID NOT IN (SELECT newID FROM temp.Moved)";
+
+constexpr const char* kTempTables[] = {"Previous", "PreviousLink", "Untouched", "Own", "Moved",
+                                       "Renumber", "UserLink", "UserInfo"};
+
+// The places, once the side tables are made anew.
+constexpr const char* kSteps[] = {
     "DELETE FROM main.Region",
     "INSERT INTO main.Region SELECT * FROM shipped.Region",
     "DELETE FROM main.Region2County",
     "INSERT INTO main.Region2County SELECT * FROM shipped.Region2County UNION "
     "SELECT RegionID, CountyID FROM temp.UserLink WHERE RegionID IS NOT NULL",
-    "DELETE FROM main.City WHERE ID IN (SELECT ID FROM temp.Untouched)",
+    "DELETE FROM main.City WHERE ID IN (SELECT ID FROM temp.Untouched) OR ID IN (SELECT newID FROM temp.Moved)",
     "INSERT INTO main.City SELECT * FROM shipped.City WHERE ID IN (SELECT ID FROM temp.Untouched)",
     "INSERT INTO main.City SELECT coalesce(r.newID, s.ID), s.name, s.arabic_name, s.longitude_Degree, "
     "s.longitude_Minute, s.latitude_Degree, s.latitude_Minute, s.gmt, s.County_ID FROM shipped.City s "
-    "LEFT JOIN temp.Renumber r ON r.shippedID = s.ID WHERE s.ID NOT IN (SELECT ID FROM temp.Previous)",
+    "LEFT JOIN temp.Renumber r ON r.shippedID = s.ID "
+    "WHERE s.ID NOT IN (SELECT ID FROM temp.Previous) OR s.ID IN (SELECT shippedID FROM temp.Moved)",
     "INSERT INTO main.Division SELECT * FROM shipped.Division",
-    // Facts of the places kept: every shipped one but those the user deleted.
-    "INSERT INTO main.CityInfo SELECT coalesce(r.newID, i.CityID), i.DivisionID, i.population, i.zone "
-    "FROM shipped.CityInfo i LEFT JOIN temp.Renumber r ON r.shippedID = i.CityID WHERE r.newID IS NOT NULL "
-    "OR i.CityID NOT IN (SELECT ID FROM temp.Previous) OR i.CityID IN (SELECT ID FROM main.City)",
-    "INSERT INTO main.CityAlternate SELECT a.name, coalesce(r.newID, a.CityID) "
-    "FROM shipped.CityAlternate a LEFT JOIN temp.Renumber r ON r.shippedID = a.CityID WHERE r.newID IS NOT NULL "
-    "OR a.CityID NOT IN (SELECT ID FROM temp.Previous) OR a.CityID IN (SELECT ID FROM main.City)",
+    // The user's facts first: theirs stand where the shipped ones say otherwise.
+    "INSERT INTO main.CityInfo (CityID, DivisionID, population, zone) SELECT u.CityID, (SELECT d.ID FROM "
+    "main.Division d WHERE d.County_ID = u.country AND d.code = u.code), u.population, u.zone FROM temp.UserInfo u",
 };
+
+// A shipped side table's rows for the places kept: every shipped one but
+// those the user deleted, under the ID the place now has.
+struct tagShippedFacts {
+    const char* table;
+    const char* columns;
+    const char* values; // of the shipped row t, its place's ID as %1
+    const char* only;   // a further condition, or empty
+};
+
+constexpr tagShippedFacts kShippedFacts[] = {
+    {"CityInfo", "CityID, DivisionID, population, zone", "%1, t.DivisionID, t.population, t.zone", ""},
+    {"CityAlternate", "name, CityID", "t.name, %1", ""},
+    {"CitySeat", "CityID, level", "%1, t.level", ""},
+    // An ID the user's own city holds reads as theirs; were it an alias
+    // too, deleting their city would make it read as another place.
+    {"CityAlias", "ID, CityID", "t.ID, %1", " AND t.ID NOT IN (SELECT ID FROM main.City)"},
+};
+
+QByteArray ShippedFactsInsert(const tagShippedFacts& facts)
+{
+    return QByteArray("INSERT OR IGNORE INTO main.") + facts.table + " (" + facts.columns + ") SELECT "
+        + QByteArray(facts.values).replace("%1", "coalesce(r.newID, t.CityID)") + " FROM shipped." + facts.table
+        + " t LEFT JOIN temp.Renumber r ON r.shippedID = t.CityID WHERE (r.newID IS NOT NULL OR t.CityID NOT IN "
+          "(SELECT ID FROM temp.Previous) OR t.CityID IN (SELECT ID FROM main.City))" + facts.only;
+}
 
 } // namespace
 
@@ -145,59 +197,72 @@ bool GiveUserPlacesFacts(sqlite3* db)
 
 namespace {
 
+bool HasTable(sqlite3* db, const char* schema, const char* name)
+{
+    CStatement stmt(db, (QByteArray("SELECT 1 FROM ") + schema + ".sqlite_master WHERE name = ?1").constData());
+    return stmt.Bind(1, QString::fromLatin1(name)).Step();
+}
+
+// Names come from sqlite_master, between double quotes.
+QByteArray Quoted(const QString& name)
+{
+    return '"' + name.toUtf8().replace('"', "\"\"") + '"';
+}
+
+// The user's side tables, views and search tables go (a table of the host's
+// own, which the shipped database has not, stays), and the shipped
+// database's are made as it declares them: tables, their indexes, views.
+bool ReplaceSideTables(sqlite3* db)
+{
+    QList<QByteArray> statements;
+    // Views first; a virtual table before the tables that are its storage.
+    CStatement drops(db, (QByteArray("SELECT type, name FROM main.sqlite_master WHERE type IN ('table', 'view') AND "
+                                     "(name IN (SELECT name ") + kShippedSide
+                          + ") OR name IN ('CitySearch', 'CitySearchRow')) "
+                            "ORDER BY type = 'table', sql NOT LIKE 'CREATE VIRTUAL%'").constData());
+    while (drops.Step())
+        statements.append("DROP " + drops.Text(0).toUpper().toUtf8() + " IF EXISTS main." + Quoted(drops.Text(1)));
+    CStatement creates(db, (QByteArray("SELECT sql ") + kShippedSide
+                            + " AND sql IS NOT NULL ORDER BY type = 'view', type = 'index'").constData());
+    while (creates.Step())
+        statements.append(creates.Text(0).toUtf8());
+    if (drops.Status() < 0 || creates.Status() < 0)
+        return false;
+    for (const QByteArray& statement : statements)
+        if (!Exec(db, statement.constData()))
+            return false;
+    return true;
+}
+
 bool Migrate(sqlite3* db, const QByteArray& previous)
 {
-    // The side tables as the shipped database declares them, the view last.
-    CStatement stmt(db, (QByteArray("SELECT sql FROM shipped.sqlite_master WHERE tbl_name IN ") + kSideTables
-                         + " AND sql IS NOT NULL ORDER BY type = 'view', type = 'index'").constData());
-    QList<QByteArray> creates;
-    while (stmt.Step())
-        creates.append(stmt.Text(0).toUtf8());
-    if (stmt.Status() < 0 || creates.size() < 4)
-        return false;
-    for (const QByteArray& create : creates)
-        if (!Exec(db, create.constData()))
-            return false;
-
     qsizetype offset = 0;
     if (!Exec(db, "CREATE TEMP TABLE Previous (ID INTEGER PRIMARY KEY, hash INTEGER);"
                   "CREATE TEMP TABLE PreviousLink (RegionID INTEGER, CountyID INTEGER)")
         || !LoadPairs(db, "INSERT INTO temp.Previous VALUES (?, ?)", previous, &offset)
         || !LoadPairs(db, "INSERT INTO temp.PreviousLink VALUES (?, ?)", previous, &offset))
         return false;
+    for (const char* step : kFind)
+        if (!Exec(db, step))
+            return false;
+    if ((HasTable(db, "main", "CityInfo") && !Exec(db, kRememberUserInfo)) || !ReplaceSideTables(db))
+        return false;
     for (const char* step : kSteps)
         if (!Exec(db, step))
             return false;
-    return GiveUserPlacesFacts(db) && CreateSearchIndex(db) == SQLITE_OK && Exec(db, "PRAGMA user_version = 3");
-}
-
-bool HasTable(sqlite3* db, const char* name)
-{
-    CStatement stmt(db, "SELECT 1 FROM main.sqlite_master WHERE name = ?1");
-    return stmt.Bind(1, QString::fromLatin1(name)).Step();
-}
-
-// A database with the side tables: only the search index may be missing,
-// and it is made from the user's own places.
-bool AddSearchIndex(sqlite3* db)
-{
-    if (HasTable(db, "CitySearch"))
-        return Exec(db, "PRAGMA user_version = 3");
-    const bool ok = Exec(db, "BEGIN IMMEDIATE") && CreateSearchIndex(db) == SQLITE_OK
-        && Exec(db, "PRAGMA user_version = 3") && Exec(db, "COMMIT");
-    if (!ok)
-        Exec(db, "ROLLBACK");
-    return ok;
+    for (const tagShippedFacts& facts : kShippedFacts)
+        if (HasTable(db, "shipped", facts.table) && !Exec(db, ShippedFactsInsert(facts).constData()))
+            return false;
+    return GiveUserPlacesFacts(db) && CreateSearchIndex(db) == SQLITE_OK
+        && Exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(kPlaceDataVersion)).constData());
 }
 
 } // namespace
 
 bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteArray& previous)
 {
-    if (QueryInteger(db, "PRAGMA user_version") >= kSearchIndexVersion)
+    if (QueryInteger(db, "PRAGMA user_version") >= kPlaceDataVersion)
         return true;
-    if (HasTable(db, "CityInfo"))
-        return AddSearchIndex(db);
     if (!RegisterPlaceHash(db))
         return false;
     // ATTACH cannot run inside a transaction; the temporary tables go with
@@ -212,8 +277,8 @@ bool UpgradePlaceDatabase(sqlite3* db, const QString& shippedPath, const QByteAr
     ok = Exec(db, "BEGIN IMMEDIATE") && Migrate(db, previous) && Exec(db, "COMMIT");
     if (!ok)
         Exec(db, "ROLLBACK");
-    Exec(db, "DROP TABLE IF EXISTS temp.Previous; DROP TABLE IF EXISTS temp.PreviousLink; "
-             "DROP TABLE IF EXISTS temp.Untouched; DROP TABLE IF EXISTS temp.Renumber; DROP TABLE IF EXISTS temp.UserLink");
+    for (const char* table : kTempTables)
+        Exec(db, (QByteArray("DROP TABLE IF EXISTS temp.") + table).constData());
     Exec(db, "DETACH shipped");
     return ok;
 }
@@ -241,13 +306,15 @@ QByteArray PlaceFingerprint(sqlite3* db)
 
 bool UpgradeFromShipped(sqlite3* db)
 {
-    if (QueryInteger(db, "PRAGMA user_version") >= kSearchIndexVersion)
+    if (QueryInteger(db, "PRAGMA user_version") >= kPlaceDataVersion)
         return true;
-    // A database with the side tables needs nothing of the shipped one.
-    if (HasTable(db, "CityInfo"))
-        return AddSearchIndex(db);
+    // The release a database is of shows in its tables: the side tables came
+    // with the second. (Its version does not tell: the second release's data
+    // itself went out at version 1.)
+    const QString release = HasTable(db, "main", "CityInfo") ? QStringLiteral(":/terrafind/release2.bin")
+                                                             : QStringLiteral(":/terrafind/release1.bin");
     Q_INIT_RESOURCE(placedb);
-    QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(QStringLiteral(":/terrafind/previousrelease.bin"));
+    QFile shipped(QStringLiteral(":/terrafind/KVCities")), previous(release);
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("KVCities"));
     QFile out(copy);

@@ -1,9 +1,12 @@
 // mkplacedb OUT SQL...: builds a place database from SQL files (the schema
 // first, then the rows), with the name collations the back ends use, so
-// that the name indexes are ordered as the back ends will read them, and
-// then its search index. OUT is replaced only when every step ran.
+// that the name indexes are ordered as the back ends will read them, then
+// its search index, and stamps it with the library's data version (so a
+// per-user copy of it needs no upgrade). OUT is replaced only when every
+// step ran.
 #include "../database/collation.h"
 #include "../database/searchindex.h"
+#include "../database/upgrade.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -47,6 +50,9 @@ int main(int argc, char** argv)
     }
     if (CreateSearchIndex(db) != SQLITE_OK)
         return Fail(QStringLiteral("cannot build the search index: %1").arg(QString::fromUtf8(sqlite3_errmsg(db))));
+    const QByteArray version = "PRAGMA user_version = " + QByteArray::number(kPlaceDataVersion);
+    if (sqlite3_exec(db, version.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return Fail(QStringLiteral("cannot set the data version"));
     // VACUUM packs the pages so the same input gives the same bytes.
     if (sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(QStringLiteral("VACUUM failed"));

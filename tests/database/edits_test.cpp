@@ -149,9 +149,12 @@ TYPED_TEST(Places, EditsNestInsideTheHostsTransaction)
 TYPED_TEST(Places, EditsKeepTheSideTablesInStep)
 {
     ASSERT_TRUE(this->m_db.Exec(u"INSERT INTO CityInfo VALUES (1, 7, 5000000, 'Asia/Riyadh'), (2, NULL, 2000000, "
-                                "'Asia/Riyadh'), (5, NULL, 9000000, 'Africa/Cairo'); INSERT INTO CityAlternate VALUES ('Mecca', 2)"_s));
+                                "'Asia/Riyadh'), (5, NULL, 9000000, 'Africa/Cairo'); INSERT INTO CityAlternate VALUES ('Mecca', 2);"
+                                "INSERT INTO CitySeat VALUES (1, 0), (2, 1); INSERT INTO CityAlias VALUES (8, 1), (9, 2)"_s));
     const QString facts = u"SELECT group_concat(CityID || ':' || ifnull(DivisionID, '-') || ':' || population || ':' || zone, ' ') "
-                          "|| ' ' || ifnull((SELECT group_concat(name || CityID) FROM CityAlternate), '') FROM CityInfo"_s;
+                          "|| ' ' || ifnull((SELECT group_concat(name || CityID) FROM CityAlternate), '') || ' ' || "
+                          "(SELECT group_concat(CityID || '^' || level) FROM CitySeat) || ' ' || "
+                          "(SELECT group_concat(ID || '>' || CityID) FROM CityAlias) FROM CityInfo"_s;
     std::uint32_t id = 0;
     // Beside Cairo: its zone, population 0, no division.
     ASSERT_EQ(this->m_places->AddCity(2, u"Giza"_s, u"الجيزة"_s, 31, 12, 30, 1, 2, &id), S_OK);
@@ -160,9 +163,9 @@ TYPED_TEST(Places, EditsKeepTheSideTablesInStep)
     // Moved beside Cairo: population and division stay, the zone follows.
     ASSERT_EQ(this->m_places->ModifyCity(1, 1, u"Riyadh"_s, u"الرياض"_s, 31, 20, 30, 0, 3), S_OK);
     EXPECT_EQ(this->m_db.Text(facts), u"1:7:5000000:Africa/Cairo 2:-:2000000:Asia/Riyadh 5:-:9000000:Africa/Cairo "
-                                       "7:-:0:Africa/Cairo Mecca2"_s);
+                                       "7:-:0:Africa/Cairo Mecca2 1^0,2^1 8>1,9>2"_s);
     ASSERT_EQ(this->m_places->ExecuteStatement(u"DELETE FROM City WHERE ID IN (2, 7)"_s), S_OK);
-    EXPECT_EQ(this->m_db.Text(facts), u"1:7:5000000:Africa/Cairo 5:-:9000000:Africa/Cairo "_s);
+    EXPECT_EQ(this->m_db.Text(facts), u"1:7:5000000:Africa/Cairo 5:-:9000000:Africa/Cairo  1^0 8>1"_s);
     // A database of an earlier release: edits as before.
     ASSERT_TRUE(this->m_db.Exec(u"DROP VIEW CityDetails; DROP TABLE CityInfo; DROP TABLE CityAlternate"_s));
     ASSERT_EQ(this->m_places->Init(), 1);

@@ -1,13 +1,22 @@
 #!/usr/bin/env python3
-"""Writes the previous release's fingerprint, which the library's upgrade of
-a per-user database tells shipped rows from the user's by.
+"""Writes an earlier release's fingerprint, by which the library's upgrade of
+a per-user database of that release tells the shipped rows from the user's.
 
-    git show 9713339:data/KVCities > old.db
-    fingerprint.py old.db database/previousrelease.bin
+    fingerprint.py RELEASE.db OUT.bin
 
 Little-endian uint32s: the city count, then each city's ID and the FNV-1a
 hash of its columns as placehash() in database/upgrade.cpp computes it;
 then the Region2County link count and each link's RegionID and CountyID.
+
+The files built into the library were made so:
+
+    git show 9713339:data/KVCities > release1.db    # 24,334 cities
+    fingerprint.py release1.db database/release1.bin
+    git show d8abb39:data/KVCities > release2.db    # 134,308 cities
+    fingerprint.py release2.db database/release2.bin
+
+(b9d0ca9's data, the same places before the search index, has the same
+fingerprint as d8abb39's.)
 """
 import sqlite3
 import struct
