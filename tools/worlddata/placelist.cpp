@@ -329,7 +329,7 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
     int gone = 0, sections = 0, arabicAlternates = 0, romanizationChecked = 0, romanizationAgrees = 0;
     for (const tagDumpRow& row : sources.dump) {
         const QString key = QString::number(row.geonameId);
-        const bool shipped = ids.Find(key) != 0;
+        const bool shipped = ids.Shipped(key);
         if (taken.contains(row.geonameId))
             continue;
         if (!shipped && kGone.contains(row.featureCode)) {
@@ -384,7 +384,7 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
     // neighbours' (FillZones).
     int keptFromTier = 0, keptFromCatalogue = 0;
     for (const tagTierPlace& place : sources.tier) {
-        if (taken.contains(place.geonameId) || !ids.Find(QString::number(place.geonameId)))
+        if (taken.contains(place.geonameId) || !ids.Shipped(QString::number(place.geonameId)))
             continue;
         taken.insert(place.geonameId);
         tagSourceCity city;
@@ -403,7 +403,7 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
         ++keptFromTier;
     }
     for (const tagSourceCity& known : sources.catalogue) {
-        if (taken.contains(known.geonameId) || !ids.Find(known.key))
+        if (taken.contains(known.geonameId) || !ids.Shipped(known.key))
             continue;
         tagSourceCity city = known;
         city.shipped = true;
@@ -531,7 +531,7 @@ bool CPlaceList::AddRegisteredPlaces(QList<tagSourceCity>& cities, CZoneInfo& zo
             place.arabicState = city.arabicState;
             place.population = city.population;
             place.alternates = QStringList{city.name, city.arabicName} + city.alternates;
-            if (const quint32 twin = ids.Find(city.key)) {
+            if (const quint32 twin = ids.Shipped(city.key) ? ids.Find(city.key) : 0) {
                 m_aliases.append({twin, ids.Find(place.key)});
                 twins << QStringLiteral("%1 (%2)").arg(city.name).arg(twin);
             }
