@@ -831,6 +831,21 @@ bool CPlaceList::Build(const tagPlaceSources& sources, CZoneInfo& zones, CCityId
     for (auto it = zoneSources.constBegin(); it != zoneSources.constEnd(); ++it)
         zoneCounts << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
     m_log << QStringLiteral("zones: %1").arg(zoneCounts.join(QStringLiteral(", ")));
+    // The older tier's places the previous release left out (mostly towns
+    // sharing name and division with a larger one), and how many are in now.
+    QSet<QString> listed;
+    for (const tagSourceCity& source : cities)
+        listed.insert(source.key);
+    int leftOutBefore = 0, inNow = 0;
+    for (const tagTierPlace& place : sources.tier) {
+        const QString key = QString::number(place.geonameId);
+        if (ids.Shipped(key) || kGone.contains(place.featureCode))
+            continue;
+        ++leftOutBefore;
+        inNow += listed.contains(key);
+    }
+    m_log << QStringLiteral("%1 of the %2 places of the older tier that the previous release left out are listed")
+                 .arg(inNow).arg(leftOutBefore);
     m_log << QStringLiteral("%1 countries, %2 divisions, %3 cities (%4 new, IDs from %5), %6 with an Arabic name, "
                             "%7 with a division, %8 search spellings")
                  .arg(m_countries.size())
