@@ -1,5 +1,6 @@
 #include "searchtext.h"
 
+#include <unicode/normalizer2.h>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
@@ -8,6 +9,21 @@
 namespace {
 
 constexpr char16_t kTransform[] = u"NFD; [:Nonspacing Mark:] Remove; Latin-ASCII; Lower; NFC";
+
+// NFKC with full case folding, for every script: full-width and
+// half-width forms, ligatures, Arabic presentation forms and the like become
+// the letters they stand for, and case goes the way Unicode folds it (Greek
+// final sigma, Cherokee). Null when ICU's data is missing. Immutable and
+// shared.
+const icu::Normalizer2* CompatibilityFold()
+{
+    static const icu::Normalizer2* const fold = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* made = icu::Normalizer2::getNFKCCasefoldInstance(status);
+        return U_SUCCESS(status) ? made : nullptr;
+    }();
+    return fold;
+}
 
 // ICU's transliterators keep state while they work, so each thread has its
 // own. Null when ICU cannot build it (its data missing): the text is then
@@ -66,6 +82,12 @@ QString SearchFold(QStringView text)
     QString folded;
     if (icu::Transliterator* transform = Transform()) {
         icu::UnicodeString work(reinterpret_cast<const char16_t*>(text.utf16()), int32_t(text.size()));
+        if (const icu::Normalizer2* fold = CompatibilityFold()) {
+            UErrorCode status = U_ZERO_ERROR;
+            icu::UnicodeString folded = fold->normalize(work, status);
+            if (U_SUCCESS(status))
+                work = std::move(folded);
+        }
         transform->transliterate(work);
         folded = QString(reinterpret_cast<const QChar*>(work.getBuffer()), work.length());
     } else {

@@ -58,6 +58,10 @@ TEST(SearchFold, FoldsCaseAccentsAndArabicSpellings)
         {u"مُحَمَّد"_s, u"محمد"_s},          {u"إمارة آل ٱلرحمن"_s, u"اماره ال الرحمن"_s},
         {u"مصطفى"_s, u"مصطفي"_s},          {u"کرمانشاه ی"_s, u"كرمانشاه ي"_s},
         {u"محـــمد"_s, u"محمد"_s},          {u"MAKKAH"_s, u"makkah"_s},
+        // Compatibility forms and case in every script.
+        {u"ＣＡＩＲＯ"_s, u"cairo"_s},       {u"ｶｲﾛ"_s, u"カイロ"_s},
+        {u"ΑΘΗΝΑΣ Αθήνας"_s, u"αθηνασ αθηνασ"_s}, {u"ﻣﻜﺔ"_s, u"مكه"_s},
+        {u"КАИР"_s, u"каир"_s},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(SearchFold(row.text), row.folded) << qPrintable(row.text);
