@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 #include <algorithm>
 #include <bit>
 #include <numeric>
@@ -128,6 +130,10 @@ std::shared_ptr<CCityFileIndex> CCityFileIndex::Build(CTerrafindFile& file)
         index->m_countryEntries[entry.country - 1].push_back(e);
         index->m_cities.push_back(entry);
     }
+    index->m_postingsBefore.reserve(index->m_postings.size() + 1);
+    index->m_postingsBefore.push_back(0);
+    for (const auto& postings : index->m_postings)
+        index->m_postingsBefore.push_back(index->m_postingsBefore.back() + postings.size());
     return index;
 }
 
@@ -140,22 +146,65 @@ std::pair<std::uint32_t, std::uint32_t> CCityFileIndex::Range(const QString& wor
     return {std::uint32_t(first - m_words.begin()), std::uint32_t(last - m_words.begin())};
 }
 
-CCityFileIndex::tagBits CCityFileIndex::Matching(const tagRanges& ranges) const
+void CCityFileIndex::Walk(const std::vector<tagRanges>& words, const std::function<bool(std::uint32_t)>& visit) const
 {
-    tagBits bits((m_cities.size() + 63) / 64);
-    const auto set = [&](std::uint32_t e) { bits[e / 64] |= std::uint64_t(1) << (e % 64); };
-    for (const auto& [first, second] : ranges)
-        for (std::uint32_t word = first; word < second; ++word)
-            for (std::uint32_t e : m_postings[word])
-                set(e);
-    for (std::size_t country = 0; country < m_countryWords.size(); ++country)
-        for (std::uint32_t word : m_countryWords[country])
-            if (InAny(word, ranges)) {
+    // Per word, the countries whose names answer it, and what its postings
+    // and those countries' cities number.
+    std::vector<std::vector<bool>> countries(words.size(), std::vector<bool>(m_countryWords.size()));
+    std::size_t fewest = SIZE_MAX, cheapest = 0;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        std::size_t cost = 0;
+        for (const auto& [first, second] : words[w])
+            cost += m_postingsBefore[second] - m_postingsBefore[first];
+        for (std::size_t country = 0; country < m_countryWords.size(); ++country)
+            for (std::uint32_t word : m_countryWords[country])
+                if (InAny(word, words[w])) {
+                    countries[w][country] = true;
+                    cost += m_countryEntries[country].size();
+                    break;
+                }
+        if (cost < fewest) {
+            fewest = cost;
+            cheapest = w;
+        }
+    }
+    const auto matches = [&](std::uint32_t e) {
+        const tagEntry& entry = m_cities[e];
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            if (countries[w][entry.country - 1])
+                continue;
+            bool found = false;
+            for (std::uint32_t at = entry.english; !found && at < entry.end; ++at)
+                found = InAny(m_entryWords[at], words[w]);
+            if (!found)
+                return false;
+        }
+        return true;
+    };
+    // A word few cities answer: its cities, in order; else every city, in
+    // order, until visit has enough (a first letter answers most).
+    if (fewest < m_cities.size() / 8) {
+        tagBits bits((m_cities.size() + 63) / 64);
+        const auto set = [&](std::uint32_t e) { bits[e / 64] |= std::uint64_t(1) << (e % 64); };
+        for (const auto& [first, second] : words[cheapest])
+            for (std::uint32_t word = first; word < second; ++word)
+                for (std::uint32_t e : m_postings[word])
+                    set(e);
+        for (std::size_t country = 0; country < m_countryWords.size(); ++country)
+            if (countries[cheapest][country])
                 for (std::uint32_t e : m_countryEntries[country])
                     set(e);
-                break;
+        for (std::size_t i = 0; i < bits.size(); ++i)
+            for (std::uint64_t word = bits[i]; word; word &= word - 1) {
+                const std::uint32_t e = std::uint32_t(i * 64 + std::countr_zero(word));
+                if (matches(e) && !visit(e))
+                    return;
             }
-    return bits;
+        return;
+    }
+    for (std::uint32_t e = 0; e < m_cities.size(); ++e)
+        if (matches(e) && !visit(e))
+            return;
 }
 
 int CCityFileIndex::Rank(const tagEntry& entry, const tagRanges& ranges, const std::vector<std::uint32_t>& whole) const
@@ -193,56 +242,37 @@ int CCityFileIndex::Rank(const tagEntry& entry, const tagRanges& ranges, const s
 QList<QPair<std::uint16_t, std::uint16_t>> CCityFileIndex::Find(const QStringList& words, int maxCount) const
 {
     tagRanges ranges;
+    std::vector<tagRanges> exact;
     std::vector<std::uint32_t> whole;
-    tagBits bits, wholeBits;
-    const auto intersect = [](tagBits& into, tagBits&& bits) {
-        if (into.empty())
-            into = std::move(bits);
-        else
-            for (std::size_t i = 0; i < into.size(); ++i)
-                into[i] &= bits[i];
-    };
     for (const QString& word : words) {
         ranges.push_back(Range(word));
+        exact.push_back({ranges.back()});
         const auto [first, second] = ranges.back();
         whole.push_back(first < second && m_words[first] == word ? first : kNoWord);
-        intersect(bits, Matching({ranges.back()}));
-        // A word whole in a name, or starting a word of the country's.
-        tagRanges wholeRanges{{whole.back(), whole.back() == kNoWord ? kNoWord : whole.back() + 1}};
-        tagBits countries = Matching({});
-        for (std::size_t country = 0; country < m_countryWords.size(); ++country)
-            for (std::uint32_t countryWord : m_countryWords[country])
-                if (InAny(countryWord, {ranges.back()})) {
-                    for (std::uint32_t e : m_countryEntries[country])
-                        countries[e / 64] |= std::uint64_t(1) << (e % 64);
-                    break;
-                }
-        tagBits named = Matching(wholeRanges);
-        for (std::size_t i = 0; i < named.size(); ++i)
-            named[i] |= countries[i];
-        intersect(wholeBits, std::move(named));
     }
 
-    // The names that are the query first, wherever they come in order;
-    // then the matches in order until enough of the first two ranks are
-    // found, those of the last waiting behind them.
+    // The names that are the query first, wherever they come in order: each
+    // has one of the words whole. Then the matches in order until enough of
+    // the first two ranks are found, those of the last waiting behind them.
     std::vector<std::uint32_t> ranked[3];
-    const auto each = [](const tagBits& bits, auto&& visit) {
-        for (std::size_t i = 0; i < bits.size(); ++i)
-            for (std::uint64_t word = bits[i]; word; word &= word - 1)
-                if (!visit(std::uint32_t(i * 64 + std::countr_zero(word))))
-                    return;
-    };
-    each(wholeBits, [&](std::uint32_t e) {
-        if (Rank(m_cities[e], ranges, whole) == 0) {
-            ranked[0].push_back(e);
-            bits[e / 64] &= ~(std::uint64_t(1) << (e % 64));
+    tagBits named((m_cities.size() + 63) / 64);
+    for (std::uint32_t word : whole)
+        if (word != kNoWord)
+            for (std::uint32_t e : m_postings[word])
+                named[e / 64] |= std::uint64_t(1) << (e % 64);
+    std::vector<bool> taken(m_cities.size());
+    for (std::size_t i = 0; i < named.size() && int(ranked[0].size()) < maxCount; ++i)
+        for (std::uint64_t bits = named[i]; bits && int(ranked[0].size()) < maxCount; bits &= bits - 1) {
+            const std::uint32_t e = std::uint32_t(i * 64 + std::countr_zero(bits));
+            if (Rank(m_cities[e], ranges, whole) == 0) {
+                ranked[0].push_back(e);
+                taken[e] = true;
+            }
         }
-        return int(ranked[0].size()) < maxCount;
-    });
-    each(bits, [&](std::uint32_t e) {
-        if (const int rank = Rank(m_cities[e], ranges, whole); rank > 0)
-            ranked[rank].push_back(e);
+    Walk(exact, [&](std::uint32_t e) {
+        if (!taken[e])
+            if (const int rank = Rank(m_cities[e], ranges, whole); rank > 0)
+                ranked[rank].push_back(e);
         return int(ranked[0].size() + ranked[1].size()) < maxCount;
     });
     std::vector<std::uint32_t> found;
@@ -251,38 +281,36 @@ QList<QPair<std::uint16_t, std::uint16_t>> CCityFileIndex::Find(const QStringLis
     if (int(found.size()) > maxCount)
         found.resize(maxCount);
 
-    if (int(found.size()) < maxCount) {
+    const bool mayBeMistyped = std::any_of(words.begin(), words.end(), [](const QString& word) {
+        return CSearchVocabulary::EditsAllowed(qsizetype(CodePoints(word).size())) > 0;
+    });
+    if (int(found.size()) < maxCount && mayBeMistyped) {
         // The words as they might have been meant, after every exact hit.
-        tagBits near;
+        std::vector<tagRanges> near = exact;
         bool anyNear = false;
         for (qsizetype w = 0; w < words.size(); ++w) {
-            const bool last = w + 1 == words.size();
-            tagRanges spellings{ranges[w]};
             const int edits = CSearchVocabulary::EditsAllowed(qsizetype(CodePoints(words[w]).size()));
-            if (edits > 0)
-                for (const CSearchVocabulary::tagNear& spelling : m_vocabulary.Near(words[w], edits, last, kMaxNear)) {
-                    if (spelling.edits == 0)
-                        continue;
-                    anyNear = true;
-                    auto range = Range(spelling.text);
-                    if (!spelling.prefix)
-                        range.second = range.first + 1;
-                    spellings.push_back(range);
-                }
-            tagBits matching = Matching(spellings);
-            if (near.empty())
-                near = std::move(matching);
-            else
-                for (std::size_t i = 0; i < near.size(); ++i)
-                    near[i] &= matching[i];
+            if (edits == 0)
+                continue;
+            for (const CSearchVocabulary::tagNear& spelling :
+                 m_vocabulary.Near(words[w], edits, w + 1 == words.size(), kMaxNear)) {
+                if (spelling.edits == 0)
+                    continue;
+                anyNear = true;
+                auto range = Range(spelling.text);
+                if (!spelling.prefix)
+                    range.second = range.first + 1;
+                near[w].push_back(range);
+            }
         }
-        if (anyNear) {
-            for (std::uint32_t e : found)
-                near[e / 64] &= ~(std::uint64_t(1) << (e % 64));
-            for (std::size_t i = 0; i < near.size() && int(found.size()) < maxCount; ++i)
-                for (std::uint64_t word = near[i]; word && int(found.size()) < maxCount; word &= word - 1)
-                    found.push_back(std::uint32_t(i * 64 + std::countr_zero(word)));
-        }
+        for (std::uint32_t e : found)
+            taken[e] = true;
+        if (anyNear)
+            Walk(near, [&](std::uint32_t e) {
+                if (!taken[e])
+                    found.push_back(e);
+                return int(found.size()) < maxCount;
+            });
     }
 
     QList<QPair<std::uint16_t, std::uint16_t>> out;

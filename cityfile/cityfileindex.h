@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,8 +44,11 @@ private:
 
     // The word numbers [first, second) of the words starting with word.
     std::pair<std::uint32_t, std::uint32_t> Range(const QString& word) const;
-    // The entries having a word in any of the ranges, or in their country's name.
-    tagBits Matching(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& ranges) const;
+    // The entries that, for every word, have a word in one of its ranges of
+    // word numbers or a country whose name has, in order, each given to
+    // visit until it returns false.
+    void Walk(const std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>>& words,
+              const std::function<bool(std::uint32_t)>& visit) const;
     // 0: a name is the query, 1: every word starts a word of a name or the
     // country's and one at least a name's, 2: the rest.
     int Rank(const tagEntry& entry, const std::vector<std::pair<std::uint32_t, std::uint32_t>>& ranges,
@@ -52,6 +56,7 @@ private:
 
     std::vector<QString> m_words;                 // sorted, distinct
     std::vector<std::vector<std::uint32_t>> m_postings; // entries holding word i, ascending
+    std::vector<std::size_t> m_postingsBefore;         // postings of the words before word i
     CSearchVocabulary m_vocabulary;               // the same words, for the mistyped
     std::vector<tagEntry> m_cities;               // in order of the folded English name
     std::vector<std::uint32_t> m_entryWords;
