@@ -26,13 +26,19 @@ public:
         int edits;
     };
 
-    // Adds a folded word, in any order; Finish() sorts and drops repeats.
+    // Adds a folded word, in any order; Finish() sorts and drops repeats,
+    // and must come before Near.
     void Append(QStringView word);
     void AppendUtf8(const char* text, int bytes);
     void Finish();
 
     std::size_t Size() const { return m_starts.empty() ? 0 : m_starts.size() - 1; }
-    std::size_t Bytes() const { return m_chars.capacity() * sizeof(char32_t) + m_starts.capacity() * sizeof(std::uint32_t); }
+    std::size_t Bytes() const
+    {
+        return m_chars.capacity() * sizeof(char32_t) + m_starts.capacity() * sizeof(std::uint32_t)
+               + (m_levels[0].capacity() + m_levels[1].capacity() + m_levels[2].capacity()) * sizeof(tagChild)
+               + (m_childStart[0].capacity() + m_childStart[1].capacity()) * sizeof(std::uint32_t);
+    }
 
     // The words within maxEdits of word, counting an inserted, deleted or
     // substituted letter or two neighbours swapped as one edit each (the
@@ -56,9 +62,21 @@ private:
     std::size_t Length(std::size_t i) const { return m_starts[i + 1] - m_starts[i]; }
     char32_t At(std::size_t i, std::size_t depth) const { return m_chars[m_starts[i] + depth]; }
 
+    // Words [begin, end) share the path to a node and then its letter.
+    struct tagChild {
+        char32_t letter;
+        std::uint32_t begin, end;
+    };
+
     std::vector<char32_t> m_chars;
     std::vector<std::uint32_t> m_starts{0}; // word i is m_chars[m_starts[i], m_starts[i + 1])
     bool m_sorted = true;
+    // The first levels of the trie, in order: the children of node i of
+    // level l are m_levels[l + 1][m_childStart[l][i], m_childStart[l][i + 1]).
+    static constexpr int kLevels = 3;
+    std::vector<tagChild> m_levels[kLevels];
+    std::vector<std::uint32_t> m_childStart[kLevels - 1];
+    std::size_t m_longest = 0;
 };
 
 // The code points of a text (an unpaired surrogate stands for itself).
