@@ -22,41 +22,54 @@ std::u32string CodePoints(QStringView text)
 
 void CSearchVocabulary::Append(QStringView word)
 {
-    const std::size_t first = m_chars.size();
-    for (char32_t c : CodePoints(word))
-        m_chars.push_back(c);
-    NoteAppended(first);
+    const QByteArray utf8 = word.toUtf8();
+    AppendUtf8(utf8.constData(), int(utf8.size()));
 }
 
 void CSearchVocabulary::AppendUtf8(const char* text, int bytes)
 {
-    // SQLite hands out valid UTF-8; a stray byte stands for itself.
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    const auto* end = p + bytes;
-    const std::size_t first = m_chars.size();
-    while (p < end) {
-        char32_t c = *p++;
-        int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (more)
-            c &= 0x3F >> more;
-        for (; more > 0 && p < end; --more)
-            c = (c << 6) | (*p++ & 0x3F);
-        m_chars.push_back(c);
-    }
-    NoteAppended(first);
-}
-
-void CSearchVocabulary::NoteAppended(std::size_t first)
-{
-    const std::size_t before = Size();
-    m_starts.push_back(std::uint32_t(m_chars.size()));
-    if (m_sorted && before > 0)
-        m_sorted = std::lexicographical_compare(m_chars.begin() + m_starts[before - 1], m_chars.begin() + first,
-                                                m_chars.begin() + first, m_chars.end());
+    // Kept as given until Finish, which then knows how much to make room
+    // for: a word's letters are appended once, never moved as they grow.
+    m_utf8.append(text, std::size_t(bytes));
+    m_utf8Ends.push_back(m_utf8.size());
 }
 
 void CSearchVocabulary::Finish()
 {
+    // UTF-8 in byte order is in code point order.
+    const std::size_t words = m_utf8Ends.size();
+    // No more letters than bytes: room that is never written is never
+    // given pages either.
+    m_chars.clear();
+    m_chars.reserve(m_utf8.size());
+    m_starts.clear();
+    m_starts.reserve(words + 1);
+    m_starts.push_back(0);
+    std::string_view previous;
+    std::size_t begin = 0;
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::string_view word(m_utf8.data() + begin, m_utf8Ends[w] - begin);
+        if (m_sorted && w > 0 && !(previous < word))
+            m_sorted = false;
+        // SQLite hands out valid UTF-8; a stray byte stands for itself.
+        const auto* p = reinterpret_cast<const unsigned char*>(word.data());
+        const auto* end = p + word.size();
+        while (p < end) {
+            char32_t c = *p++;
+            if (c >= 0xC0) {
+                int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+                c &= 0x3F >> more;
+                for (; more > 0 && p < end && (*p & 0xC0) == 0x80; --more)
+                    c = (c << 6) | (*p++ & 0x3F);
+            }
+            m_chars.push_back(c);
+        }
+        m_starts.push_back(std::uint32_t(m_chars.size()));
+        previous = word;
+        begin = m_utf8Ends[w];
+    }
+    std::string().swap(m_utf8);
+    std::vector<std::size_t>().swap(m_utf8Ends);
     if (!m_sorted) {
         std::vector<std::uint32_t> order(Size());
         std::iota(order.begin(), order.end(), 0);
@@ -79,8 +92,6 @@ void CSearchVocabulary::Finish()
         m_starts = std::move(starts);
         m_sorted = true;
     }
-    m_chars.shrink_to_fit();
-    m_starts.shrink_to_fit();
     // The first levels of the trie, where a walk visits most branches.
     for (int level = 0; level < kLevels; ++level) {
         m_levels[level].clear();
@@ -88,18 +99,24 @@ void CSearchVocabulary::Finish()
             m_childStart[level].clear();
     }
     m_longest = 0;
+    const char32_t* chars = m_chars.data();
     for (std::uint32_t i = 0; i < Size(); ++i) {
-        m_longest = std::max(m_longest, Length(i));
+        const char32_t* word = chars + m_starts[i];
+        const std::size_t length = m_starts[i + 1] - m_starts[i];
+        m_longest = std::max(m_longest, length);
         // Letters shared with the word before: those nodes go on.
         std::size_t shared = 0;
-        if (i > 0)
-            while (shared < Length(i) && shared < Length(i - 1) && At(i, shared) == At(i - 1, shared))
+        if (i > 0) {
+            const char32_t* before = chars + m_starts[i - 1];
+            const std::size_t most = std::min({std::size_t(kLevels), length, std::size_t(word - before)});
+            while (shared < most && word[shared] == before[shared])
                 ++shared;
-        for (std::size_t level = 0; level < std::size_t(kLevels) && level < Length(i); ++level) {
+        }
+        for (std::size_t level = 0; level < std::size_t(kLevels) && level < length; ++level) {
             if (level >= shared) {
                 if (level + 1 < std::size_t(kLevels))
                     m_childStart[level].push_back(std::uint32_t(m_levels[level + 1].size()));
-                m_levels[level].push_back({At(i, level), i, i});
+                m_levels[level].push_back({word[level], i, i});
             }
             m_levels[level].back().end = i + 1;
         }

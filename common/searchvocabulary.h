@@ -31,11 +31,24 @@ public:
     void Append(QStringView word);
     void AppendUtf8(const char* text, int bytes);
     void Finish();
+    // Room for words of that many bytes of UTF-8 in all, about.
+    void Reserve(std::size_t bytes)
+    {
+        m_utf8.reserve(bytes);
+        m_utf8Ends.reserve(bytes / 8);
+    }
 
+    // The same words.
+    bool operator==(const CSearchVocabulary& other) const
+    {
+        return m_chars == other.m_chars && m_starts == other.m_starts;
+    }
+
+    // The words, once finished.
     std::size_t Size() const { return m_starts.empty() ? 0 : m_starts.size() - 1; }
     std::size_t Bytes() const
     {
-        return m_chars.capacity() * sizeof(char32_t) + m_starts.capacity() * sizeof(std::uint32_t)
+        return m_chars.size() * sizeof(char32_t) + m_starts.size() * sizeof(std::uint32_t)
                + (m_levels[0].capacity() + m_levels[1].capacity() + m_levels[2].capacity()) * sizeof(tagChild)
                + (m_childStart[0].capacity() + m_childStart[1].capacity()) * sizeof(std::uint32_t);
     }
@@ -56,8 +69,6 @@ public:
 private:
     struct tagWalk;
 
-    // Ends the word whose letters begin at m_chars[first].
-    void NoteAppended(std::size_t first);
 
     std::size_t Length(std::size_t i) const { return m_starts[i + 1] - m_starts[i]; }
     char32_t At(std::size_t i, std::size_t depth) const { return m_chars[m_starts[i] + depth]; }
@@ -68,6 +79,8 @@ private:
         std::uint32_t begin, end;
     };
 
+    std::string m_utf8;                  // the words appended, until Finish
+    std::vector<std::size_t> m_utf8Ends;
     std::vector<char32_t> m_chars;
     std::vector<std::uint32_t> m_starts{0}; // word i is m_chars[m_starts[i], m_starts[i + 1])
     bool m_sorted = true;

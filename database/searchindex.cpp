@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -92,15 +93,124 @@ bool HasSearchIndex(CConnection* connection)
     return stmt->Step() && stmt->Int64(0) == 2;
 }
 
-std::unique_ptr<CSearchVocabulary> ReadSearchVocabulary(CConnection* connection)
+namespace {
+
+// A varint of FTS5's records (SQLite's: big-endian, 7 bits a byte, the
+// ninth byte whole); false past the end.
+bool ReadVarint(const unsigned char*& at, const unsigned char* end, std::uint64_t* value)
+{
+    std::uint64_t v = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (at >= end)
+            return false;
+        const unsigned char byte = *at++;
+        if (i == 8) {
+            *value = (v << 8) | byte;
+            return true;
+        }
+        v = (v << 7) | (byte & 0x7F);
+        if (!(byte & 0x80)) {
+            *value = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The terms of the main index, straight from the leaf pages of CitySearch's
+// segments: each page ends with the offsets of the terms that start on it,
+// so the doclists between them are never read. fts5vocab would decode
+// every doclist to count its rows, which costs several times as much. False
+// when a page is not as expected.
+bool ReadLeafTerms(sqlite3* db, CSearchVocabulary* vocabulary)
+{
+    // Rowids: segment << 37 | doclist-index flag << 36 | height << 31 | page;
+    // leaves have neither flag nor height, and segment 0 is no segment.
+    // Within a segment the main index's terms, which start with '0', come
+    // before the prefix indexes' ('1' and on), so a segment is left at its
+    // first term of another index.
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT id, block FROM CitySearch_data WHERE id >= max(?1, 1 << 37) "
+                               "AND (id >> 31) & 63 = 0 ORDER BY id",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_bind_int64(stmt, 1, 0);
+    // Room for about as many letters as the pages hold bytes, at once: the
+    // room never written is never given pages.
+    sqlite3_stmt* size = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT sum(length(block)) FROM CitySearch_data", -1, &size, nullptr) == SQLITE_OK
+        && sqlite3_step(size) == SQLITE_ROW)
+        vocabulary->Reserve(std::size_t(sqlite3_column_int64(size, 0)));
+    sqlite3_finalize(size);
+    std::string term;
+    bool ok = true;
+    int rc;
+    while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const auto* page = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, 1));
+        const int size = sqlite3_column_bytes(stmt, 1);
+        if (size < 4) {
+            ok = false;
+            break;
+        }
+        const int footer = page[2] << 8 | page[3];
+        if (footer > size || footer < 4) {
+            ok = false;
+            break;
+        }
+        const unsigned char* offsets = page + footer;
+        std::uint64_t offset = 0;
+        bool segmentDone = false;
+        for (bool first = true; ok && !segmentDone && offsets < page + size; first = false) {
+            std::uint64_t delta = 0;
+            ok = ReadVarint(offsets, page + size, &delta);
+            offset += delta;
+            if (!ok || offset >= std::uint64_t(footer)) {
+                ok = false;
+                break;
+            }
+            const unsigned char* at = page + offset;
+            std::uint64_t kept = 0, added = 0;
+            // The first term of a page is whole; the others keep a prefix of the one before.
+            if (!first)
+                ok = ReadVarint(at, page + footer, &kept);
+            ok = ok && ReadVarint(at, page + footer, &added) && kept <= term.size()
+                 && added <= std::uint64_t(page + footer - at);
+            if (!ok)
+                break;
+            term.resize(kept);
+            term.append(reinterpret_cast<const char*>(at), added);
+            if (!term.empty() && term[0] == '0')
+                vocabulary->AppendUtf8(term.data() + 1, int(term.size() - 1));
+            else if (!term.empty() && term[0] > '0')
+                segmentDone = true;
+        }
+        if (ok && segmentDone) {
+            const sqlite3_int64 next = ((sqlite3_column_int64(stmt, 0) >> 37) + 1) << 37;
+            sqlite3_reset(stmt);
+            sqlite3_bind_int64(stmt, 1, next);
+        }
+    }
+    sqlite3_finalize(stmt);
+    return ok && rc == SQLITE_DONE;
+}
+
+} // namespace
+
+std::unique_ptr<CSearchVocabulary> ReadSearchVocabulary(CConnection* connection, bool throughFts5Vocab)
 {
     if (!connection || !connection->IsOpen())
         return nullptr;
-    // fts5vocab gives the index's words in order, straight from its b-tree.
+    auto vocabulary = std::make_unique<CSearchVocabulary>();
+    if (!throughFts5Vocab && ReadLeafTerms(connection->Handle(), vocabulary.get())) {
+        vocabulary->Finish();
+        return vocabulary;
+    }
+    // A page laid out otherwise (another FTS5): through fts5vocab, which
+    // gives the same words in order.
+    vocabulary = std::make_unique<CSearchVocabulary>();
     if (ExecScript(connection->Handle(), "CREATE VIRTUAL TABLE IF NOT EXISTS temp.CitySearchWords "
                                          "USING fts5vocab(main, 'CitySearch', 'row')") < 0)
         return nullptr;
-    auto vocabulary = std::make_unique<CSearchVocabulary>();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(connection->Handle(), "SELECT term FROM temp.CitySearchWords", -1, &stmt, nullptr) != SQLITE_OK)
         return nullptr;

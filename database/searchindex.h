@@ -47,9 +47,10 @@ QStringList KeepCitySearchStatements(const QString& where);
 // Whether the connection's database has the search index.
 bool HasSearchIndex(CConnection* connection);
 
-// The index's words, read in order, for the search that forgives a typo;
-// null when they cannot be read.
-std::unique_ptr<CSearchVocabulary> ReadSearchVocabulary(CConnection* connection);
+// The index's words, for the search that forgives a typo, read from the
+// index's pages (else, or with throughFts5Vocab, through an fts5vocab table,
+// several times slower); null when they cannot be read.
+std::unique_ptr<CSearchVocabulary> ReadSearchVocabulary(CConnection* connection, bool throughFts5Vocab = false);
 
 // The first maxCount places matching every word (folded already), with
 // their facts, appended to hits: first those whose English or Arabic name

@@ -15,11 +15,12 @@
 #include <terrafind/terrafind.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+
+#include <malloc.h>
 
 namespace {
 
@@ -61,14 +62,12 @@ QStringList Mistyped(CTerrafind& places)
     return mistyped;
 }
 
-// The process's resident memory, in megabytes.
-double ResidentMegabytes()
+// The memory the process has allocated and not freed, in megabytes (the
+// resident size would miss what reuses pages freed before).
+double AllocatedMegabytes()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1 << 20) : 0;
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1 << 20);
 }
 
 void Run(benchmark::State& state, CTerrafind& places, const QStringList& queries = {})
@@ -144,12 +143,12 @@ void FirstMistypedSearch(benchmark::State& state)
         places.Init();
         QList<tagCityHit> hits;
         SearchCities(places, QStringLiteral("cairo"), kHits, &hits); // the exact search warmed up
-        const double before = ResidentMegabytes();
+        const double before = AllocatedMegabytes();
         QElapsedTimer timer;
         timer.start();
         SearchCities(places, QStringLiteral("lahroe"), kHits, &hits);
         first += timer.nsecsElapsed() / 1e6;
-        added += ResidentMegabytes() - before;
+        added += AllocatedMegabytes() - before;
         timer.start();
         SearchCities(places, QStringLiteral("lahroe"), kHits, &hits);
         again += timer.nsecsElapsed() / 1e6;
@@ -168,10 +167,10 @@ void FirstCityFileSearch(benchmark::State& state)
         CTerrafindFile file;
         if (!file.Init(QStringLiteral(TERRAFIND_SOURCE_DIR "/data").utf16()))
             state.SkipWithError("no city file");
-        const double before = ResidentMegabytes();
+        const double before = AllocatedMegabytes();
         QList<tagCityHit> hits;
         SearchCities(file, QStringLiteral("cairo"), kHits, &hits);
-        added += ResidentMegabytes() - before;
+        added += AllocatedMegabytes() - before;
     }
     state.counters["added_mb"] = added / double(state.iterations());
 }

@@ -4,6 +4,8 @@
 
 #include "cityfile/cityfilewriter.h"
 #include "common/searchtext.h"
+#include "database/connection.h"
+#include "database/searchindex.h"
 
 #include <terrafind/terrafind.h>
 
@@ -186,6 +188,21 @@ TEST_F(Search, HitsCarryTheCityAndItsFacts)
     CTerrafind30 closed;
     EXPECT_EQ(SearchCities(closed, u"cairo"_s, 5, &hits), E_FAIL);
     EXPECT_EQ(SearchCities(m_places, u"cairo"_s, 5, nullptr), E_FAIL);
+}
+
+TEST_F(Search, IndexWordsReadFromPagesAreFts5VocabsAlso)
+{
+    // One segment, then a second beside it after an edit; and the shipped index.
+    std::uint32_t added = 0;
+    ASSERT_EQ(m_places.AddCity(65, u"Bardaï"_s, u"برداي"_s, 17, 0, 21, 21, 1, &added), S_OK);
+    for (const QString& path : {m_db.Path(), QStringLiteral(TERRAFIND_SOURCE_DIR "/data/KVCities")}) {
+        CConnection connection;
+        ASSERT_GE(connection.Open(path, CConnection::Mode::ReadOnly), 0);
+        const auto pages = ReadSearchVocabulary(&connection), table = ReadSearchVocabulary(&connection, true);
+        ASSERT_TRUE(pages && table);
+        EXPECT_GT(pages->Size(), 20u);
+        EXPECT_TRUE(*pages == *table) << qPrintable(path);
+    }
 }
 
 TEST_F(Search, EditsAreFoundAtOnce)
