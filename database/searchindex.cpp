@@ -333,9 +333,9 @@ bool HasWordStarting(const QStringList& words, const QString& start)
 
 // 0 when the place's own name, English or Arabic, is the query (each word
 // whole, the name's every word typed but a qualifier in brackets; words of
-// the country's name may come beside it), 1 when each word starts a word of its name or its country's
-// and one at least of its name, 2 when it was found through its search-only
-// spellings or its country alone.
+// the country's name may come beside it); 1 when each word starts a word of
+// its name or its country's, and one at least of its name; 2 when it was
+// found through its search-only spellings or its country alone.
 int RankGroup(const QStringList& words, bool asciiQuery, const tagCandidate& city, CCountryWords& countries)
 {
     int group = 2;
@@ -440,10 +440,9 @@ HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int 
     const bool mayBeMistyped = std::any_of(words.begin(), words.end(), [](const QString& word) {
         return CSearchVocabulary::EditsAllowed(qsizetype(CodePoints(word).size())) > 0;
     });
-    const CSearchVocabulary* words_ =
-        int(found.size()) < maxCount && mayBeMistyped && vocabulary ? vocabulary() : nullptr;
-    if (words_) {
-        const QString match = NearMatch(words, *words_);
+    const CSearchVocabulary* known = int(found.size()) < maxCount && mayBeMistyped && vocabulary ? vocabulary() : nullptr;
+    if (known) {
+        const QString match = NearMatch(words, *known);
         std::vector<tagCandidate> near;
         if (!match.isEmpty()) {
             if (const HRESULT status = ReadCandidates(connection, match, maxCount + int(found.size()), &near); status < 0)
