@@ -175,7 +175,7 @@ struct CSearchVocabulary::tagWalk {
         // substitution reaches in this one: a row beyond reach ends the branch.
         if (least <= maxEdits && found.size() < kMaxFound) {
             path.push_back(c);
-            Visit(a, b, node);
+            Visit(a, b, node, least);
             path.pop_back();
         }
     }
@@ -195,9 +195,10 @@ struct CSearchVocabulary::tagWalk {
         return j == 0 ? rows[d][0] : j >= from && j <= to ? rows[d][j] : maxEdits + 1;
     }
 
-    // The words [lo, hi) share the path; its row is rows[path.size()].
-    // node: the path's number in its level of the trie, where it has one.
-    void Visit(std::size_t lo, std::size_t hi, std::size_t node)
+    // The words [lo, hi) share the path; its row is rows[path.size()], least
+    // its smallest cell. node: the path's number in its level of the trie,
+    // where it has one.
+    void Visit(std::size_t lo, std::size_t hi, std::size_t node, int least)
     {
         const std::size_t depth = path.size();
         const int reached = Cell(depth, query.size());
@@ -237,9 +238,6 @@ struct CSearchVocabulary::tagWalk {
             }
             return a;
         };
-        int least = Cell(depth, 0);
-        for (std::size_t j = 1; j <= query.size(); ++j)
-            least = std::min(least, Cell(depth, j));
         if (least < maxEdits) {
             // An edit to spare: any letter may follow.
             if (from) {
@@ -259,7 +257,8 @@ struct CSearchVocabulary::tagWalk {
         // in reach (or swapped with the path's last) keeps the branch in reach.
         char32_t wanted[64];
         std::size_t count = 0;
-        for (std::size_t j = 1; j <= query.size() && count + 2 <= std::size(wanted); ++j) {
+        const auto [bandFrom, bandTo] = Band(depth);
+        for (std::size_t j = bandFrom; j <= std::min(query.size(), bandTo + 1) && count + 2 <= std::size(wanted); ++j) {
             if (Cell(depth, j - 1) <= maxEdits)
                 wanted[count++] = query[j - 1];
             if (depth >= 1 && j >= 2 && query[j - 1] == path[depth - 1] && Cell(depth - 1, j - 2) + 1 <= maxEdits)
@@ -297,7 +296,7 @@ std::vector<CSearchVocabulary::tagNear> CSearchVocabulary::Near(QStringView word
         return {};
     walk.rows.assign(m_longest + 1, std::vector<int>(walk.query.size() + 1));
     std::iota(walk.rows[0].begin(), walk.rows[0].end(), 0);
-    walk.Visit(0, Size(), 0);
+    walk.Visit(0, Size(), 0, 0);
     std::stable_sort(walk.found.begin(), walk.found.end(),
                      [](const tagNear& a, const tagNear& b) { return a.edits < b.edits; });
     if (walk.found.size() > maxNear)
