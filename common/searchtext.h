@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-// Decomposes, drops the non-spacing marks, transliterates Latin to ASCII
-// and lower-cases (the ICU transform "NFD; [:Nonspacing Mark:] Remove;
+// Folds compatibility forms and case in every script (ICU's NFKC_Casefold:
+// "ＣＡＩＲＯ" gives "cairo", "ﾃｽﾄ" "テスト", "ς" "σ"), then decomposes,
+// drops the non-spacing marks, transliterates Latin to ASCII and
+// lower-cases (the ICU transform "NFD; [:Nonspacing Mark:] Remove;
 // Latin-ASCII; Lower; NFC"), then folds Arabic: tatweel and the harakat
 // (U+064B to U+065F, U+0670) go, every alef with hamza or madda and alef
 // wasla become a bare alef, teh marbuta heh, alef maksura yeh, and the

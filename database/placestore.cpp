@@ -6,6 +6,8 @@
 
 #include <terrafind/terrafinddb.h>
 
+#include <sqlite3.h>
+
 CPlaceStore::CPlaceStore()
 {
     Open();
@@ -14,6 +16,7 @@ CPlaceStore::CPlaceStore()
 void CPlaceStore::Open()
 {
     m_grid.Clear();
+    m_vocabulary.reset();
     m_damaged = false;
     m_openStatus = OpenPlaceDatabase(&m_connection);
 }
@@ -52,6 +55,7 @@ bool CPlaceStore::HealIfDamaged()
         return false;
     m_connection.Close();
     m_grid.Clear();
+    m_vocabulary.reset();
     HealPlaceDatabase(PlaceDatabaseFile());
     Open();
     return true;
@@ -63,9 +67,33 @@ HRESULT CPlaceStore::Search(const QStringList& words, int maxCount, QList<tagCit
         return E_FAIL;
     if (!HasSearchIndex())
         return S_FALSE;
-    const HRESULT status = SearchPlaceIndex(&m_connection, words, maxCount, hits);
+    // One read transaction for the several statements of a search: the
+    // file is locked and its cache checked once, not at each of them.
+    const bool ownRead = !m_connection.InTransaction() && m_connection.Cached("BEGIN")->Run() >= 0;
+    m_searchRead = ownRead;
+    const HRESULT status = SearchPlaceIndex(&m_connection, words, maxCount, hits, [this] { return Vocabulary(); });
+    m_searchRead = false;
+    if (ownRead)
+        m_connection.Cached("COMMIT")->Run();
     NoteStatus(status);
     return status;
+}
+
+const CSearchVocabulary* CPlaceStore::Vocabulary()
+{
+    // An edit adds words; within a transaction they may yet be rolled back,
+    // so what is read then serves that search alone.
+    std::pair<long long, long long> version{sqlite3_total_changes64(m_connection.Handle()), -1};
+    if (m_searchRead || !m_connection.InTransaction()) {
+        CStatementUse stmt = m_connection.Cached("PRAGMA data_version");
+        if (stmt->Step())
+            version.second = stmt->Int64(0);
+    }
+    if (!m_vocabulary || version.second < 0 || version != m_vocabularyVersion) {
+        m_vocabulary = ReadSearchVocabulary(&m_connection);
+        m_vocabularyVersion = version;
+    }
+    return m_vocabulary.get();
 }
 
 HRESULT CPlaceStore::Nearest(double latitude, double longitude, CPlaceGrid::tagHit* hit)

@@ -7,6 +7,10 @@
 #include "connection.h"
 
 #include "common/placesource.h"
+#include "common/searchvocabulary.h"
+
+#include <memory>
+#include <utility>
 
 class CPlaceStore final : public CPlaceSource {
 public:
@@ -40,9 +44,15 @@ public:
 
 private:
     void Open();
+    // The search index's words, read again when the database changed since
+    // they were read (as the grid is); null when they cannot be read.
+    const CSearchVocabulary* Vocabulary();
 
     CConnection m_connection;
     CCityGrid m_grid;
+    std::unique_ptr<CSearchVocabulary> m_vocabulary;
+    std::pair<long long, long long> m_vocabularyVersion{-1, -1}; // total changes, data_version
+    bool m_searchRead = false; // in the read transaction of a search, which changes nothing
     HRESULT m_openStatus = E_FAIL;
     bool m_damaged = false;
 };

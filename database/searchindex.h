@@ -20,7 +20,12 @@
 // punctuation): a query word is always exactly one FTS5 token.
 #pragma once
 
+#include "common/searchvocabulary.h"
+
 #include <terrafind/terrafindsearch.h>
+
+#include <functional>
+#include <memory>
 
 struct sqlite3;
 class CConnection;
@@ -42,7 +47,19 @@ QStringList KeepCitySearchStatements(const QString& where);
 // Whether the connection's database has the search index.
 bool HasSearchIndex(CConnection* connection);
 
+// The index's words, for the search that forgives a typo, read from the
+// index's pages (else, or with throughFts5Vocab, through an fts5vocab table,
+// several times slower); null when they cannot be read.
+std::unique_ptr<CSearchVocabulary> ReadSearchVocabulary(CConnection* connection, bool throughFts5Vocab = false);
+
 // The first maxCount places matching every word (folded already), with
-// their facts, most populous first, appended to hits. S_OK; E_FAIL when
-// the connection is not open; SQLite's status when the index cannot be read.
-HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int maxCount, QList<tagCityHit>* hits);
+// their facts, appended to hits: first those whose English or Arabic name
+// is the query, then those whose name has words starting with the query's,
+// then those found through their search-only spellings or country; within
+// each, most populous first. When fewer than maxCount match, places that
+// match with a word of 4 or more letters mistyped follow (one edit, two
+// from 8 letters; CSearchVocabulary), most populous first; vocabulary
+// gives the index's words, read when first needed. S_OK; E_FAIL when the
+// connection is not open; SQLite's status when the index cannot be read.
+HRESULT SearchPlaceIndex(CConnection* connection, const QStringList& words, int maxCount, QList<tagCityHit>* hits,
+                         const std::function<const CSearchVocabulary*()>& vocabulary = {});
