@@ -224,15 +224,24 @@ TEST_F(Search, EditsAreFoundAtOnce)
     EXPECT_EQ(Find(m_places, u"alexandria"_s), (QStringList{u"Alexandria (Virginia)"_s, u"İskenderun"_s}));
 }
 
-TEST(SearchShipped, FindsWhatPeopleType)
-{
-    // The per-user copy of the shipped database, and the shipped city file.
-    CEnvironmentGuard environment;
-    QTemporaryDir home;
-    qunsetenv("TERRAFIND_DB");
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+// The per-user copy of the shipped database, made in a home of its own.
+class SearchShipped : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qunsetenv("TERRAFIND_DB");
+        qputenv("XDG_DATA_HOME", m_home.path().toLocal8Bit());
+        ASSERT_EQ(places.Init(), 1);
+    }
+
+    CEnvironmentGuard m_environment;
+    QTemporaryDir m_home;
     CTerrafind30 places;
-    ASSERT_EQ(places.Init(), 1);
+};
+
+TEST_F(SearchShipped, FindsWhatPeopleType)
+{
+    // And the shipped city file.
     CTerrafindFile file;
     ASSERT_EQ(file.Init(QStringLiteral(TERRAFIND_SOURCE_DIR "/data").utf16()), 1);
     // The place each query must find among its first three (first, where
@@ -272,15 +281,8 @@ TEST(SearchShipped, FindsWhatPeopleType)
     }
 }
 
-TEST(SearchShipped, OneHitPerPlace)
+TEST_F(SearchShipped, OneHitPerPlace)
 {
-    // The per-user copy of the shipped database.
-    CEnvironmentGuard environment;
-    QTemporaryDir home;
-    qunsetenv("TERRAFIND_DB");
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    CTerrafind30 places;
-    ASSERT_EQ(places.Init(), 1);
     for (const QString query : {u"a"_s, u"sa"_s, u"mak"_s, u"القا"_s, u"jedah"_s}) {
         QList<tagCityHit> hits;
         ASSERT_EQ(SearchCities(places, query, 200, &hits), S_OK);
